@@ -1,0 +1,48 @@
+# The project's commands; see the README.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+CLANG_FORMAT ?= clang-format
+FORMATTED = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h')
+
+.PHONY: deps build test demo bench format format-check native win64 win32 pictures clean
+
+deps:
+	@scripts/install-deps
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+win64: deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j $(JOBS)
+
+win32: deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j $(JOBS)
+
+# The deliverables, laid out where other tools look for them.
+build: native win64 win32
+	@scripts/lay-out-dist
+
+format-check:
+	@$(CLANG_FORMAT) --dry-run -Werror $(FORMATTED) && echo "format: clean"
+
+format:
+	@$(CLANG_FORMAT) -i $(FORMATTED)
+
+test: build format-check
+	ctest --preset native -j $(JOBS)
+	ctest --preset win64 -j $(JOBS)
+
+demo: build
+	@scripts/demo
+
+bench: deps
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench -j $(JOBS) --target misto-bench
+	@mkdir -p out
+	build/bench/misto-bench --benchmark_out=out/bench.json --benchmark_out_format=json
+
+clean:
+	rm -rf build dist out
