@@ -13,8 +13,7 @@ ResourceNotFoundError::ResourceNotFoundError(int id)
     : Error("Resource not found, resource id: " + std::to_string(id) + ".") {}
 
 StringNotFoundError::StringNotFoundError(int id)
-    : ResourceNotFoundError("String resource not found. Requested ID: " + std::to_string(id),
-                            0) {}
+    : ResourceNotFoundError("String resource not found. Requested ID: " + std::to_string(id), 0) {}
 
 void setStringLoader(StringLoader* loader) { g_loader = loader; }
 

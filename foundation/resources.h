@@ -9,20 +9,20 @@
 namespace Resources {
 
 class Error : public BasicError {
-public:
+  public:
     using BasicError::BasicError;
 };
 
 class ResourceNotFoundError : public Error {
-public:
+  public:
     explicit ResourceNotFoundError(int id);
 
-protected:
+  protected:
     ResourceNotFoundError(std::string text, int) : Error(std::move(text)) {}
 };
 
 class StringNotFoundError : public ResourceNotFoundError {
-public:
+  public:
     explicit StringNotFoundError(int id);
 };
 
@@ -30,7 +30,7 @@ public:
 // most capacity - 1 characters, terminates with a zero and answers the number copied (0 when
 // the string is missing or empty).
 class StringLoader {
-public:
+  public:
     virtual ~StringLoader() = default;
     virtual int load(int id, char* buffer, int capacity) = 0;
 };

@@ -50,7 +50,6 @@ std::string StructuredException::describe(std::uint32_t code, std::uintptr_t fau
 
     std::ostringstream text;
     text << "exception " << name << " (0x" << std::uppercase << std::hex << std::setfill('0')
-         << std::setw(8) << code << ") at address " << std::setw(sizeof(void*) * 2)
-         << faultAddress;
+         << std::setw(8) << code << ") at address " << std::setw(sizeof(void*) * 2) << faultAddress;
     return text.str();
 }

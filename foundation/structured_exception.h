@@ -7,11 +7,10 @@
 // A hardware fault (access violation, division by zero, ...) turned into a C++ exception, so
 // that it reaches the same top-level report as every other error.
 class StructuredException : public std::exception {
-public:
+  public:
     // exceptionInfo is the system's record of the fault; it is valid only while the fault is
     // being translated and is kept for completeness, never read later.
-    StructuredException(std::uint32_t code, const void* exceptionInfo,
-                        std::uintptr_t faultAddress);
+    StructuredException(std::uint32_t code, const void* exceptionInfo, std::uintptr_t faultAddress);
 
     const char* what() const noexcept override { return text_.c_str(); }
     std::uint32_t code() const { return code_; }
@@ -20,7 +19,7 @@ public:
     // The address has as many hexadecimal digits as a pointer of this build.
     static std::string describe(std::uint32_t code, std::uintptr_t faultAddress);
 
-private:
+  private:
     std::uint32_t code_;
     const void* exceptionInfo_;
     std::string text_;

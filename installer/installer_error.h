@@ -6,7 +6,7 @@ namespace Installer {
 
 // A failure of the installation, shown to the user without any prefix.
 class Error : public BasicError {
-public:
+  public:
     using BasicError::BasicError;
 };
 

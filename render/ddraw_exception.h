@@ -6,7 +6,7 @@ namespace DDraw {
 
 // A failure of the display device, reported to the user as it stands.
 class Exception : public BasicError {
-public:
+  public:
     using BasicError::BasicError;
 };
 
