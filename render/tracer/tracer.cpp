@@ -1,0 +1,351 @@
+#include "render/tracer/tracer.h"
+
+#include <cmath>
+#include <cstring>
+
+std::int32_t tracer_distance_to_desktop = 8;
+std::int32_t tracer_anti_alias = 1;
+std::int32_t tracer_tracks = 1;
+std::int32_t tracer_lighting = 1;
+const std::int32_t* tracer_cosntable = nullptr;
+
+std::uint8_t BitShifts[3] = {0, 0, 0};
+std::uint32_t RBitMask = 0;
+std::uint32_t GBitMask = 0;
+std::uint32_t BBitMask = 0;
+
+std::uint32_t Seed = 0;
+
+namespace {
+
+constexpr std::int32_t L_zx_x = 57;
+constexpr std::int32_t L_zx_z = 29;
+constexpr std::int32_t L_zy_y = -45;
+constexpr std::int32_t L_zy_z = 45;
+constexpr std::int32_t kNoLength = 2147483647;
+
+std::uint8_t& BBitShift = BitShifts[0];
+std::uint8_t& GBitShift = BitShifts[1];
+std::uint8_t& RBitShift = BitShifts[2];
+
+// Products wrap to their low 32 bits; doing them unsigned keeps that defined.
+inline std::int32_t mul(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+inline std::int32_t add(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+inline std::int32_t sub(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+inline std::int32_t wrapping_abs(std::int32_t a) {
+    return a < 0 ? static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(a)) : a;
+}
+// Division truncating toward zero, without the one quotient that overflows.
+inline std::int32_t divide(std::int32_t a, std::int32_t b) {
+    if (b == -1) return static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(a));
+    return a / b;
+}
+
+inline std::int32_t round_length(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(std::nearbyint(std::sqrt(static_cast<double>(a * a + b * b))));
+}
+
+void decode_mask(std::uint32_t mask, std::uint8_t& shift, std::uint32_t& maximum) {
+    shift = 0;
+    if (mask == 0) {
+        maximum = 0;
+        return;
+    }
+    while (((mask >> shift) & 1u) == 0) ++shift;
+    maximum = mask >> shift;
+}
+
+inline std::int32_t wrap(std::int32_t s, std::int32_t size) {
+    if (s < 0) return (size - 1) + s % size;
+    if (s >= size) return s % size;
+    return s;
+}
+
+template <int Bytes>
+inline std::uint32_t load(const std::uint8_t* p) {
+    if constexpr (Bytes == 1) {
+        return p[0];
+    } else if constexpr (Bytes == 2) {
+        return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8);
+    } else if constexpr (Bytes == 3) {
+        return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+               (static_cast<std::uint32_t>(p[2]) << 16);
+    } else {
+        return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+               (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    }
+}
+
+template <int Bytes>
+inline void store(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < Bytes; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+std::uint32_t light(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz,
+                    std::uint32_t gain) {
+    const std::int32_t lenZX = round_length(nx, nz);
+    const std::int32_t lenZY = round_length(ny, nz);
+    std::int32_t N_zx_x = kNoLength, N_zx_z = kNoLength, N_zy_y = kNoLength, N_zy_z = kNoLength;
+    if (lenZX != 0) {
+        N_zx_x = (nx * 64) / lenZX;
+        N_zx_z = (nz * 64) / lenZX;
+    }
+    if (lenZY != 0) {
+        N_zy_y = (ny * 64) / lenZY;
+        N_zy_z = (nz * 64) / lenZY;
+    }
+    const std::int32_t s_zx = sub(mul(N_zx_z, L_zx_x), mul(N_zx_x, L_zx_z)) >> 6;
+    const std::int32_t c_zx = wrapping_abs(add(mul(N_zx_x, L_zx_x), mul(N_zx_z, L_zx_z))) >> 6;
+    const std::int32_t c_zy = wrapping_abs(add(mul(N_zy_y, L_zy_y), mul(N_zy_z, L_zy_z))) >> 6;
+
+    const std::int32_t Refr_x = add(mul(N_zx_x, c_zx), mul(N_zx_z, s_zx)) >> 6;
+    const std::int32_t Refr_y = N_zy_y;
+    std::int32_t Refr_z = sub(mul(N_zx_z, c_zx), mul(N_zx_x, s_zx)) >> 6;
+    Refr_z = add(Refr_z, mul(N_zy_z, c_zy) >> 6);
+
+    const std::uint32_t q = static_cast<std::uint32_t>(mul(Refr_x, Refr_x)) +
+                            static_cast<std::uint32_t>(mul(Refr_y, Refr_y)) +
+                            static_cast<std::uint32_t>(mul(Refr_z, Refr_z));
+    // A zero-length or wrapped refraction vector would divide by zero or leave the table's
+    // range: treat it as no highlight and keep the index inside the 129 entries.
+    std::int32_t z = 0;
+    if (q != 0) {
+        const double zz = std::nearbyint(static_cast<double>(mul(Refr_z, 64)) /
+                                         std::sqrt(static_cast<double>(q)));
+        z = zz > 64.0 ? 64 : zz < -64.0 ? -64 : static_cast<std::int32_t>(zz);
+    }
+    const std::uint32_t inc = (static_cast<std::uint32_t>(tracer_cosntable[z + 64]) * gain) >> 16;
+    if (inc == 0) return pixel;
+
+    auto channel = [&](std::uint8_t shift, std::uint32_t maximum) {
+        std::uint32_t c = ((pixel >> shift) & maximum) + inc;
+        if (c > maximum) c = maximum;
+        return c << shift;
+    };
+    return channel(RBitShift, RBitMask) | channel(GBitShift, GBitMask) |
+           channel(BBitShift, BBitMask);
+}
+
+template <int Bytes>
+void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+             const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+             const SurfaceDesc* dest, const SurfaceDesc* source) {
+    const std::int32_t D = tracer_distance_to_desktop;
+    const bool lit = Bytes > 1 && tracer_lighting == 1;
+    const std::uint32_t gain = Bytes == 2 ? 40u : 220u;
+    for (std::int32_t y = top; y <= bottom; ++y) {
+        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
+        std::uint8_t* out = dest->LFB + static_cast<std::size_t>(y) * dest->Pitch +
+                            static_cast<std::size_t>(left) * Bytes;
+        for (std::int32_t x = left; x <= right; ++x, ++p, out += Bytes) {
+            const std::uint32_t height = p->height;
+            if (height == 0) continue;
+            const std::int32_t n = mul(D - static_cast<std::int32_t>(height), 4096);
+            const std::int32_t t = p->normal_z == 0 ? kNoLength : divide(n, p->normal_z);
+            std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
+            std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
+            if (height == 1 && tracer_tracks != 0)
+                sx = add(sx, static_cast<std::int32_t>(random(3)) - 1);
+            sx = wrap(sx, map_width);
+            sy = wrap(sy, map_height);
+            std::uint32_t pixel =
+                load<Bytes>(source->LFB + static_cast<std::size_t>(sy) * source->Pitch +
+                            static_cast<std::size_t>(sx) * Bytes);
+            if (lit && height != 1)
+                pixel = light(pixel, p->normal_x, p->normal_y, p->normal_z, gain);
+            store<Bytes>(out, pixel);
+        }
+    }
+}
+
+struct Channels {
+    std::uint32_t r, g, b;
+};
+
+inline Channels unpack(std::uint32_t v) {
+    return {(v >> RBitShift) & RBitMask, (v >> GBitShift) & GBitMask, (v >> BBitShift) & BBitMask};
+}
+inline std::uint32_t pack(const Channels& c) {
+    return (c.r << RBitShift) | (c.g << GBitShift) | (c.b << BBitShift);
+}
+
+// Visits the points of the rectangle that the second passes may change: wet, and not on the
+// surface's outermost rows and columns.
+template <typename Visit>
+void for_inner_points(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                      const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* source,
+                      Visit visit) {
+    const std::int64_t width = source->SurfWidth;
+    const std::int64_t height = source->SurfHeight;
+    for (std::int32_t y = top; y <= bottom; ++y) {
+        if (y < 1 || y >= height - 1) continue;
+        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
+        for (std::int32_t x = left; x <= right; ++x, ++p) {
+            if (p->height == 0 || x < 1 || x >= width - 1) continue;
+            visit(x, y, p->height);
+        }
+    }
+}
+
+template <int Bytes>
+void anti_alias(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                const SurfaceDesc* source) {
+    const std::ptrdiff_t pitch = source->Pitch;
+    for_inner_points(left, top, right, bottom, points, map_width, source,
+                     [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
+                         std::uint8_t* c = dest->LFB + static_cast<std::ptrdiff_t>(y) * pitch +
+                                           static_cast<std::ptrdiff_t>(x) * Bytes;
+                         const Channels centre = unpack(load<Bytes>(c));
+                         Channels sum{centre.r * 8, centre.g * 8, centre.b * 8};
+                         const std::ptrdiff_t offsets[8] = {
+                             -pitch - Bytes, -pitch, -pitch + Bytes, Bytes,
+                             pitch + Bytes,  pitch,  pitch - Bytes,  -Bytes};
+                         for (std::ptrdiff_t o : offsets) {
+                             const Channels n = unpack(load<Bytes>(c + o));
+                             sum.r += n.r;
+                             sum.g += n.g;
+                             sum.b += n.b;
+                         }
+                         Channels out;
+                         if (h == 1) {
+                             out = {((sum.r * 15) >> 4) >> 4, ((sum.g * 15) >> 4) >> 4,
+                                    ((sum.b * 15) >> 4) >> 4};
+                         } else {
+                             out = {sum.r >> 4, sum.g >> 4, sum.b >> 4};
+                         }
+                         store<Bytes>(c, pack(out));
+                     });
+}
+
+template <int Bytes>
+void darken_tracks(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                   const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                   const SurfaceDesc* source) {
+    const std::ptrdiff_t pitch = source->Pitch;
+    for_inner_points(left, top, right, bottom, points, map_width, source,
+                     [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
+                         if (h != 1) return;
+                         std::uint8_t* c = dest->LFB + static_cast<std::ptrdiff_t>(y) * pitch +
+                                           static_cast<std::ptrdiff_t>(x) * Bytes;
+                         const Channels v = unpack(load<Bytes>(c));
+                         store<Bytes>(c, pack({(v.r * 15) >> 4, (v.g * 15) >> 4, (v.b * 15) >> 4}));
+                     });
+}
+
+template <int Bytes>
+void trace_depth(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+                 const SurfaceDesc* dest, const SurfaceDesc* source) {
+    refract<Bytes>(left, top, right, bottom, points, map_width, map_height, dest, source);
+    if (tracer_anti_alias != 0)
+        anti_alias<Bytes>(left, top, right, bottom, points, map_width, dest, source);
+    else
+        darken_tracks<Bytes>(left, top, right, bottom, points, map_width, dest, source);
+}
+
+}  // namespace
+
+void tracer_init(std::uint32_t r_mask, std::uint32_t g_mask, std::uint32_t b_mask) {
+    decode_mask(r_mask, RBitShift, RBitMask);
+    decode_mask(g_mask, GBitShift, GBitMask);
+    decode_mask(b_mask, BBitShift, BBitMask);
+}
+
+void tracer_setup(const std::int32_t* cosntable, std::uint32_t r_mask, std::uint32_t g_mask,
+                  std::uint32_t b_mask) {
+    tracer_cosntable = cosntable;
+    tracer_distance_to_desktop = 8;
+    tracer_anti_alias = 1;
+    tracer_lighting = 1;
+    tracer_tracks = 1;
+    tracer_init(r_mask, g_mask, b_mask);
+}
+
+std::uint32_t random(std::uint32_t n) {
+    Seed += 3542387151u;
+    const std::uint64_t square = static_cast<std::uint64_t>(Seed) * Seed;
+    Seed = static_cast<std::uint32_t>(square) ^ static_cast<std::uint32_t>(square >> 32);
+    return Seed % n;
+}
+
+void tracer_reset_seed_for_tests() { Seed = 0; }
+
+std::uint32_t light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz) {
+    return light(pixel, nx, ny, nz, 40);
+}
+std::uint32_t light24(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz) {
+    return light(pixel, nx, ny, nz, 220);
+}
+
+void anti_alias16(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                  const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
+                  const SurfaceDesc* s) {
+    anti_alias<2>(l, t, r, b, p, w, d, s);
+}
+void anti_alias24(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                  const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
+                  const SurfaceDesc* s) {
+    anti_alias<3>(l, t, r, b, p, w, d, s);
+}
+void anti_alias32(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                  const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
+                  const SurfaceDesc* s) {
+    anti_alias<4>(l, t, r, b, p, w, d, s);
+}
+void track16(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
+             std::int32_t w, const SurfaceDesc* d, const SurfaceDesc* s) {
+    darken_tracks<2>(l, t, r, b, p, w, d, s);
+}
+void track24(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
+             std::int32_t w, const SurfaceDesc* d, const SurfaceDesc* s) {
+    darken_tracks<3>(l, t, r, b, p, w, d, s);
+}
+void track32(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
+             std::int32_t w, const SurfaceDesc* d, const SurfaceDesc* s) {
+    darken_tracks<4>(l, t, r, b, p, w, d, s);
+}
+
+void trace8(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
+            std::int32_t w, std::int32_t h, const SurfaceDesc* d, const SurfaceDesc* s) {
+    refract<1>(l, t, r, b, p, w, h, d, s);
+}
+void trace16(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
+             std::int32_t w, std::int32_t h, const SurfaceDesc* d, const SurfaceDesc* s) {
+    trace_depth<2>(l, t, r, b, p, w, h, d, s);
+}
+void trace24(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
+             std::int32_t w, std::int32_t h, const SurfaceDesc* d, const SurfaceDesc* s) {
+    trace_depth<3>(l, t, r, b, p, w, h, d, s);
+}
+void trace32(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
+             std::int32_t w, std::int32_t h, const SurfaceDesc* d, const SurfaceDesc* s) {
+    trace_depth<4>(l, t, r, b, p, w, h, d, s);
+}
+
+void trace(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+           const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+           const SurfaceDesc* dest, const SurfaceDesc* source) {
+    switch (dest->BPP) {
+        case 8:
+            trace8(left, top, right, bottom, points, map_width, map_height, dest, source);
+            break;
+        case 16:
+            trace16(left, top, right, bottom, points, map_width, map_height, dest, source);
+            break;
+        case 24:
+            trace24(left, top, right, bottom, points, map_width, map_height, dest, source);
+            break;
+        case 32:
+            trace32(left, top, right, bottom, points, map_width, map_height, dest, source);
+            break;
+        default:
+            break;  // other depths are not drawn
+    }
+}
