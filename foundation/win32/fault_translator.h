@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+
+// Turns hardware faults of the calling (main) thread — access violations, divisions by zero and
+// the like — into StructuredException, so that they reach the program's one error report.
+// Installed once, first thing in WinMain; never removed.
+void installFaultTranslator();
+
+// Throws the StructuredException for a fault; never returns.
+[[noreturn]] void translateStructuredException(std::uint32_t code, const void* exceptionInfo);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "foundation/resources.h"
+
+// Resource look-ups in the program's own module.
+namespace Resources {
+
+// Installs the module's string table as the source of Resources::loadString.
+void useModuleStrings();
+
+// Data resources (RT_RCDATA) by id; each throws ResourceNotFoundError when it is absent.
+HRSRC findData(int id);
+std::uint32_t dataSize(int id);
+const void* data(int id);
+
+}  // namespace Resources
