@@ -1,0 +1,215 @@
+# Shared helpers for the end-to-end tests and the demo: a private Wine session (own prefix,
+# own X display, Wine's virtual desktop), screenshots, input, registry and message boxes.
+# Source it, then call wh_begin; the EXIT trap set by wh_begin tears everything down.
+# shellcheck shell=bash
+
+WH_WINE=/usr/lib/wine/wine64
+WH_SERVER=/usr/bin/wineserver
+WH_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+WH_DESKTOP=misto
+WH_SIZE=1024x768
+WH_TMP=""
+WH_XVFB_PID=""
+WH_PIDS=()
+WH_LOG=""
+WH_SAVER_KEY='HKCU\Software\Tarnwick Labs\Misto Screen Saver'
+WH_MACHINE_KEY='HKLM\Software\Tarnwick Labs\Misto Screen Saver'
+# The configuration the installer writes by default (54 bytes, little-endian fields).
+WH_DEFAULT_CONFIG=00020000000100001900000028000000E4CB164004000000050000000100020000001E00000020030000800200002000000050000000
+
+# Prints a failure reason on one line and exits 1 (the trap cleans up).
+wh_fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Prints a progress note to stderr when WH_VERBOSE is set.
+wh_note() { [ -n "${WH_VERBOSE:-}" ] && echo "[harness] $*" >&2 || true; }
+
+# Prints the path of a booted template prefix for this Wine version, booting it once under a lock.
+wh_template() {
+    local ver dir
+    ver=$("$WH_WINE" --version | tr -c 'A-Za-z0-9.\n' '_')
+    dir="$WH_ROOT/build/e2e-template-$ver"
+    mkdir -p "$WH_ROOT/build"
+    (
+        flock 9
+        if [ ! -f "$dir/.booted" ]; then
+            rm -rf "$dir"
+            mkdir -p "$dir"
+            # A private server for the boot, waited for, so the copy is consistent.
+            WINEPREFIX="$dir" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
+                "$WH_WINE" wineboot -i >/dev/null 2>&1
+            WINEPREFIX="$dir" "$WH_SERVER" -w
+            touch "$dir/.booted"
+        fi
+    ) 9>"$dir.lock"
+    echo "$dir"
+}
+
+# Starts a private Xvfb on a free display number (150 and up) and exports DISPLAY.
+wh_start_xvfb() {
+    local n
+    for n in $(seq 150 250); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 "${WH_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &
+        WH_XVFB_PID=$!
+        local i
+        for i in $(seq 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            kill -0 "$WH_XVFB_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+        # Another run may have taken the number between the check and the start.
+        if kill -0 "$WH_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+        WH_XVFB_PID=""
+    done
+    wh_fail "no free X display"
+}
+
+# Creates the session: temp folder, prefix copied from the template, display, Wine environment.
+wh_begin() {
+    WH_TMP=$(mktemp -d /tmp/misto-e2e.XXXXXX)
+    trap wh_end EXIT
+    trap 'exit 130' INT TERM
+    local tpl
+    tpl=$(wh_template)
+    cp -a "$tpl" "$WH_TMP/prefix" || wh_fail "cannot copy the template prefix"
+    export WINEPREFIX="$WH_TMP/prefix"
+    export WINEDEBUG=-all,trace+msgbox
+    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+    WH_LOG="$WH_TMP/wine.log"
+    : >"$WH_LOG"
+    if [ -n "${WH_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
+        wh_note "using display $DISPLAY"
+    else
+        wh_start_xvfb
+    fi
+    wh_note "prefix $WINEPREFIX display $DISPLAY"
+}
+
+# Ends what this session started (by pid), stops its own prefix's server, removes the temp folder.
+wh_end() {
+    local rc=$?
+    local p
+    for p in "${WH_PIDS[@]}"; do kill "$p" 2>/dev/null; done
+    if [ -n "$WH_TMP" ] && [ -d "$WH_TMP/prefix" ]; then
+        WINEPREFIX="$WH_TMP/prefix" "$WH_SERVER" -k 2>/dev/null
+        WINEPREFIX="$WH_TMP/prefix" timeout 10 "$WH_SERVER" -w 2>/dev/null
+    fi
+    for p in "${WH_PIDS[@]}"; do kill -9 "$p" 2>/dev/null; done
+    [ -n "$WH_XVFB_PID" ] && kill "$WH_XVFB_PID" 2>/dev/null
+    [ -n "$WH_TMP" ] && rm -rf "$WH_TMP"
+    WH_TMP=""
+    return $rc
+}
+
+# Converts a Linux path to the Z: drive path Wine gives it.
+wh_winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
+
+# Writes a registry value: wh_reg_add KEY NAME TYPE DATA.
+wh_reg_add() {
+    "$WH_WINE" reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 ||
+        wh_fail "reg add $1 $2 failed"
+}
+
+# Prints a registry value's data (empty and status 1 when it is missing): wh_reg_query KEY NAME.
+wh_reg_query() {
+    local out
+    out=$("$WH_WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    echo "$out" | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print; f = 1 }
+        END { exit !f }'
+}
+
+# Deletes a registry key with everything under it (no error when absent).
+wh_reg_delete_key() { "$WH_WINE" reg delete "$1" /f >/dev/null 2>&1 || true; }
+
+# Writes a configuration (hex, default: the installer's) as HKCU's (or the given key's) value.
+wh_write_config() {
+    wh_reg_add "${2:-$WH_SAVER_KEY}" Configuration REG_BINARY "${1:-$WH_DEFAULT_CONFIG}"
+}
+
+# Prints the default configuration with one little-endian 32-bit field replaced: OFFSET VALUE.
+wh_config_with() {
+    local off=$1 val=$2 le
+    le=$(printf '%02X%02X%02X%02X' $((val & 255)) $(((val >> 8) & 255)) \
+        $(((val >> 16) & 255)) $(((val >> 24) & 255)))
+    echo "${WH_DEFAULT_CONFIG:0:$((off * 2))}$le${WH_DEFAULT_CONFIG:$((off * 2 + 8))}"
+}
+
+# Sets the virtual desktop's wallpaper (a .bmp, Linux path).
+wh_set_wallpaper() {
+    wh_reg_add 'HKCU\Control Panel\Desktop' Wallpaper REG_SZ "$(wh_winpath "$1")"
+}
+
+# Starts a program in the virtual desktop in the background; its pid goes to WH_LAST_PID.
+wh_start() {
+    "$WH_WINE" explorer "/desktop=$WH_DESKTOP,$WH_SIZE" "$@" >>"$WH_LOG" 2>&1 &
+    WH_LAST_PID=$!
+    WH_PIDS+=("$WH_LAST_PID")
+}
+
+# Keeps the virtual desktop open (a minimised notepad) so the bare desktop can be photographed.
+wh_hold_desktop() {
+    wh_start cmd /c start /min notepad
+    wh_wait_window Notepad 60 >/dev/null || wh_fail "the virtual desktop did not open"
+}
+
+# Waits up to SECONDS for pid to end and sets WH_RC to its exit code; status 1 on time-out.
+# Not for use inside $(...): a subshell cannot collect its parent's children.
+wh_wait() {
+    local pid=$1 limit=$2 end
+    end=$(($(date +%s) + limit))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ "$(date +%s)" -ge "$end" ] && return 1
+        sleep 0.1
+    done
+    WH_RC=0
+    wait "$pid" || WH_RC=$?
+}
+
+# Waits up to SECONDS for a window whose title matches the regex; prints its X window id.
+wh_wait_window() {
+    local title=$1 limit=$2 end id
+    end=$(($(date +%s) + limit))
+    while :; do
+        id=$(xdotool search --name "$title" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && {
+            echo "$id"
+            return 0
+        }
+        [ "$(date +%s)" -ge "$end" ] && return 1
+        sleep 0.2
+    done
+}
+
+# Prints the texts of all message boxes shown so far, one a line.
+wh_msgbox_texts() {
+    sed -n 's/.*MSGBOX_OnInit L"\(.*\)"[^"]*$/\1/p' "$WH_LOG" | tr -d '\r'
+}
+
+# Waits for a message box with the given caption, then closes it with Return; status 1 if none.
+wh_close_msgbox() {
+    local id
+    id=$(wh_wait_window "^$1\$" "${2:-60}") || return 1
+    sleep 0.3
+    xdotool key --window "$id" Return 2>/dev/null
+}
+
+# Saves a screenshot of the whole display as PNG.
+wh_shot() { xwd -root -silent -display "$DISPLAY" | convert xwd:- "png:$1"; }
+
+# Prints how many pixels differ between two pictures of the same size.
+wh_diff_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{print int($1)}'; }
+
+# Presses a key (xdotool key name) on the focused window.
+wh_key() { xdotool key "$1"; }
+
+# Moves the mouse to absolute screen coordinates.
+wh_mouse_to() { xdotool mousemove "$1" "$2"; }
+
+# Clicks a mouse button (1 left, 2 middle, 3 right).
+wh_click() { xdotool click "$1"; }
