@@ -88,6 +88,7 @@ wh_begin() {
     else
         wh_start_xvfb
     fi
+    wh_use_virtual_desktop
     wh_note "prefix $WINEPREFIX display $DISPLAY"
 }
 
@@ -145,9 +146,17 @@ wh_set_wallpaper() {
     wh_reg_add 'HKCU\Control Panel\Desktop' Wallpaper REG_SZ "$(wh_winpath "$1")"
 }
 
+# Puts every program of the prefix into one virtual desktop. Started through the desktop
+# switch of explorer, a program's exit code is lost (explorer returns 0); started plainly with
+# this default in place, the loader returns the program's own code.
+wh_use_virtual_desktop() {
+    wh_reg_add 'HKCU\Software\Wine\Explorer' Desktop REG_SZ "$WH_DESKTOP"
+    wh_reg_add 'HKCU\Software\Wine\Explorer\Desktops' "$WH_DESKTOP" REG_SZ "$WH_SIZE"
+}
+
 # Starts a program in the virtual desktop in the background; its pid goes to WH_LAST_PID.
 wh_start() {
-    "$WH_WINE" explorer "/desktop=$WH_DESKTOP,$WH_SIZE" "$@" >>"$WH_LOG" 2>&1 &
+    "$WH_WINE" "$@" >>"$WH_LOG" 2>&1 &
     WH_LAST_PID=$!
     WH_PIDS+=("$WH_LAST_PID")
 }
