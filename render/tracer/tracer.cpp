@@ -87,8 +87,7 @@ inline void store(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < Bytes; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-std::uint32_t light(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz,
-                    std::uint32_t gain) {
+std::uint32_t highlight_inc(std::int32_t nx, std::int32_t ny, std::int32_t nz, std::uint32_t gain) {
     const std::int32_t lenZX = round_length(nx, nz);
     const std::int32_t lenZY = round_length(ny, nz);
     std::int32_t N_zx_x = kNoLength, N_zx_z = kNoLength, N_zy_y = kNoLength, N_zy_z = kNoLength;
@@ -120,7 +119,10 @@ std::uint32_t light(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::
                                          std::sqrt(static_cast<double>(q)));
         z = zz > 64.0 ? 64 : zz < -64.0 ? -64 : static_cast<std::int32_t>(zz);
     }
-    const std::uint32_t inc = (static_cast<std::uint32_t>(tracer_cosntable[z + 64]) * gain) >> 16;
+    return (static_cast<std::uint32_t>(tracer_cosntable[z + 64]) * gain) >> 16;
+}
+
+std::uint32_t apply_inc(std::uint32_t pixel, std::uint32_t inc) {
     if (inc == 0) return pixel;
 
     auto channel = [&](std::uint8_t shift, std::uint32_t maximum) {
@@ -132,6 +134,46 @@ std::uint32_t light(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::
            channel(BBitShift, BBitMask);
 }
 
+std::uint32_t light(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz,
+                    std::uint32_t gain) {
+    return apply_inc(pixel, highlight_inc(nx, ny, nz, gain));
+}
+
+// Drop normals come from a small set, so the highlight step (square roots and a division) is
+// remembered per normal. The brightening depends only on the normal, the gain and the table,
+// so a hit gives exactly what the full computation would.
+class HighlightCache {
+  public:
+    void prepare(const std::int32_t* table, std::uint32_t gain) {
+        if (table != table_ || gain != gain_) {
+            std::memset(keys_, 0, sizeof keys_);
+            table_ = table;
+            gain_ = gain;
+        }
+    }
+    std::uint32_t inc(const SurfacePoint& p) {
+        const std::uint32_t key = 0x1000000u | std::uint32_t(std::uint8_t(p.normal_x)) |
+                                  (std::uint32_t(std::uint8_t(p.normal_y)) << 8) |
+                                  (std::uint32_t(std::uint8_t(p.normal_z)) << 16);
+        const std::uint32_t slot = (key * 2654435761u) >> (32 - kBits);
+        if (keys_[slot] != key) {
+            keys_[slot] = key;
+            incs_[slot] =
+                static_cast<std::uint8_t>(highlight_inc(p.normal_x, p.normal_y, p.normal_z, gain_));
+        }
+        return incs_[slot];
+    }
+
+  private:
+    static constexpr int kBits = 12;
+    std::uint32_t keys_[1u << kBits] = {};
+    std::uint8_t incs_[1u << kBits] = {};
+    const std::int32_t* table_ = nullptr;
+    std::uint32_t gain_ = 0;
+};
+
+HighlightCache highlight_cache;
+
 template <int Bytes>
 void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
              const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
@@ -139,6 +181,7 @@ void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
     const std::int32_t D = tracer_distance_to_desktop;
     const bool lit = Bytes > 1 && tracer_lighting == 1;
     const std::uint32_t gain = Bytes == 2 ? 40u : 220u;
+    if (lit) highlight_cache.prepare(tracer_cosntable, gain);
     for (std::int32_t y = top; y <= bottom; ++y) {
         const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
         std::uint8_t* out = dest->LFB + static_cast<std::size_t>(y) * dest->Pitch +
@@ -157,8 +200,7 @@ void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
             std::uint32_t pixel =
                 load<Bytes>(source->LFB + static_cast<std::size_t>(sy) * source->Pitch +
                             static_cast<std::size_t>(sx) * Bytes);
-            if (lit && height != 1)
-                pixel = light(pixel, p->normal_x, p->normal_y, p->normal_z, gain);
+            if (lit && height != 1) pixel = apply_inc(pixel, highlight_cache.inc(*p));
             store<Bytes>(out, pixel);
         }
     }
