@@ -1,0 +1,65 @@
+#include "rain/water_surface.h"
+
+#include <algorithm>
+
+WaterSurface::WaterSurface(std::int32_t width, std::int32_t height, std::int32_t radiusLimit)
+    : grid_(width, height),
+      limit_(std::max(radiusLimit, 1)),
+      tracks_(limit_, ShapeKind::Track),
+      bodies_(limit_, ShapeKind::Body) {}
+
+WaterSurface::~WaterSurface() = default;
+
+void WaterSurface::addDirty(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d) {
+    const std::int32_t left = std::min(a, c), right = std::max(a, c);
+    const std::int32_t top = std::min(b, d), bottom = std::max(b, d);
+    if (right - left <= 0 || bottom - top <= 0) return;
+    dirty_.push_back(DirtyRect{left, bottom, right, top});
+}
+
+std::uint32_t WaterSurface::heightAt(std::int32_t x, std::int32_t y) const {
+    if (x < 0 || y < 0 || x >= grid_.map_width || y >= grid_.map_height) return 0;
+    return grid_.at(x, y)->height;
+}
+
+const DropShape& WaterSurface::shapeFor(std::int32_t radius, std::int32_t tail,
+                                        ShapeKind kind) const {
+    // A radius outside the tables would index past them.
+    radius = std::clamp(radius, 1, limit_);
+    return kind == ShapeKind::Track ? tracks_.lookup(radius, tail) : bodies_.lookup(radius, tail);
+}
+
+ShapeRect WaterSurface::stamp(std::int32_t x, std::int32_t y, std::int32_t radius,
+                              std::int32_t tail, ShapeKind kind) {
+    return shapeFor(radius, tail, kind).stamp_onto(grid_, x, y, BlitMode::Copy);
+}
+
+ShapeRect WaterSurface::stampBlend(std::int32_t x, std::int32_t y, std::int32_t radius,
+                                   std::int32_t tail, ShapeKind kind) {
+    return shapeFor(radius, tail, kind).stamp_onto(grid_, x, y, BlitMode::Blend);
+}
+
+void WaterSurface::flush(LockableSurface& work, LockableSurface& background) {
+    if (dirty_.empty()) return;
+    SurfaceDesc dest{};
+    SurfaceDesc source{};
+    // A surface that did not lock is neither drawn into nor unlocked; the rectangles wait for
+    // the next frame so the rain is drawn late rather than never.
+    if (!work.lock(dest)) return;
+    if (!background.lock(source)) {
+        work.unlock();
+        return;
+    }
+    const std::int32_t maxX = grid_.map_width - 1, maxY = grid_.map_height - 1;
+    for (const DirtyRect& r : dirty_) {
+        if (r.left > maxX || r.top > maxY || r.right < 0 || r.bottom < 0) continue;
+        const std::int32_t left = std::max(r.left, 0), top = std::max(r.top, 0);
+        const std::int32_t right = std::min(r.right, maxX), bottom = std::min(r.bottom, maxY);
+        grid_.traceRect(left, top, right, bottom, grid_.at(left, top), &dest, &source);
+    }
+    background.unlock();
+    work.unlock();
+    dirty_.clear();
+}
+
+void WaterSurface::clear() { grid_.clear(); }
