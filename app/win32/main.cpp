@@ -1,3 +1,43 @@
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <string>
+
+#include "app/saver_command_line.h"
+#include "foundation/error_report.h"
+#include "foundation/win32/fault_translator.h"
+#include "foundation/win32/module.h"
+#include "foundation/win32/module_resources.h"
+#include "settings/configuration.h"
+#include "settings/win32/registry_store_win32.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    installFaultTranslator();
+    Module::store(instance, commandLine);
+    Resources::useModuleStrings();
+    Configuration::useStore(&win32RegistryStore());
+    const std::string failure = runReportingSaverErrors([&] {
+        SaverCommandLine line;
+        line.parse(commandLine ? commandLine : "");
+        switch (line.mode()) {
+            case SaverMode::Saver:
+            case SaverMode::Preview:
+            case SaverMode::Configure:
+                // Every mode that shows rain or settings needs a stored configuration.
+                Configuration::load();
+                break;
+            default:
+                break;
+        }
+    });
+    if (!failure.empty()) {
+        std::string caption = "Misto Screen Saver";
+        try {
+            caption = Resources::loadString(1);
+        } catch (...) {
+            // The report must still appear when the string table itself is the failure.
+        }
+        caption += " 1.3";
+        MessageBoxA(nullptr, failure.c_str(), caption.c_str(), MB_ICONERROR);
+    }
+    return 0;
+}
