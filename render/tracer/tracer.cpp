@@ -210,12 +210,24 @@ struct Channels {
     std::uint32_t r, g, b;
 };
 
-inline Channels unpack(std::uint32_t v) {
-    return {(v >> RBitShift) & RBitMask, (v >> GBitShift) & GBitMask, (v >> BBitShift) & BBitMask};
-}
-inline std::uint32_t pack(const Channels& c) {
-    return (c.r << RBitShift) | (c.g << GBitShift) | (c.b << BBitShift);
-}
+// The pixel format copied into locals once per pass: the passes write through byte pointers,
+// which the compiler must assume may change the format globals, forcing a reload per pixel.
+struct Format {
+    std::uint32_t r_shift, g_shift, b_shift, r_max, g_max, b_max;
+    Format()
+        : r_shift(RBitShift),
+          g_shift(GBitShift),
+          b_shift(BBitShift),
+          r_max(RBitMask),
+          g_max(GBitMask),
+          b_max(BBitMask) {}
+    Channels unpack(std::uint32_t v) const {
+        return {(v >> r_shift) & r_max, (v >> g_shift) & g_max, (v >> b_shift) & b_max};
+    }
+    std::uint32_t pack(const Channels& c) const {
+        return (c.r << r_shift) | (c.g << g_shift) | (c.b << b_shift);
+    }
+};
 
 // Visits the points of the rectangle that the second passes may change: wet, and not on the
 // surface's outermost rows and columns.
@@ -240,17 +252,18 @@ void anti_alias(std::int32_t left, std::int32_t top, std::int32_t right, std::in
                 const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
                 const SurfaceDesc* source) {
     const std::ptrdiff_t pitch = source->Pitch;
+    const Format format;
     for_inner_points(left, top, right, bottom, points, map_width, source,
                      [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
                          std::uint8_t* c = dest->LFB + static_cast<std::ptrdiff_t>(y) * pitch +
                                            static_cast<std::ptrdiff_t>(x) * Bytes;
-                         const Channels centre = unpack(load<Bytes>(c));
+                         const Channels centre = format.unpack(load<Bytes>(c));
                          Channels sum{centre.r * 8, centre.g * 8, centre.b * 8};
                          const std::ptrdiff_t offsets[8] = {
                              -pitch - Bytes, -pitch, -pitch + Bytes, Bytes,
                              pitch + Bytes,  pitch,  pitch - Bytes,  -Bytes};
                          for (std::ptrdiff_t o : offsets) {
-                             const Channels n = unpack(load<Bytes>(c + o));
+                             const Channels n = format.unpack(load<Bytes>(c + o));
                              sum.r += n.r;
                              sum.g += n.g;
                              sum.b += n.b;
@@ -262,7 +275,7 @@ void anti_alias(std::int32_t left, std::int32_t top, std::int32_t right, std::in
                          } else {
                              out = {sum.r >> 4, sum.g >> 4, sum.b >> 4};
                          }
-                         store<Bytes>(c, pack(out));
+                         store<Bytes>(c, format.pack(out));
                      });
 }
 
@@ -271,14 +284,16 @@ void darken_tracks(std::int32_t left, std::int32_t top, std::int32_t right, std:
                    const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
                    const SurfaceDesc* source) {
     const std::ptrdiff_t pitch = source->Pitch;
-    for_inner_points(left, top, right, bottom, points, map_width, source,
-                     [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
-                         if (h != 1) return;
-                         std::uint8_t* c = dest->LFB + static_cast<std::ptrdiff_t>(y) * pitch +
-                                           static_cast<std::ptrdiff_t>(x) * Bytes;
-                         const Channels v = unpack(load<Bytes>(c));
-                         store<Bytes>(c, pack({(v.r * 15) >> 4, (v.g * 15) >> 4, (v.b * 15) >> 4}));
-                     });
+    const Format format;
+    for_inner_points(
+        left, top, right, bottom, points, map_width, source,
+        [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
+            if (h != 1) return;
+            std::uint8_t* c = dest->LFB + static_cast<std::ptrdiff_t>(y) * pitch +
+                              static_cast<std::ptrdiff_t>(x) * Bytes;
+            const Channels v = format.unpack(load<Bytes>(c));
+            store<Bytes>(c, format.pack({(v.r * 15) >> 4, (v.g * 15) >> 4, (v.b * 15) >> 4}));
+        });
 }
 
 template <int Bytes>
