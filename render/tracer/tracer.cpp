@@ -182,9 +182,15 @@ void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
     const bool lit = Bytes > 1 && tracer_lighting == 1;
     const std::uint32_t gain = Bytes == 2 ? 40u : 220u;
     if (lit) highlight_cache.prepare(tracer_cosntable, gain);
+    // Read once: the byte stores below could otherwise alias these and force reloads.
+    const bool jitter = tracer_tracks != 0;
+    const std::uint8_t* const source_bits = source->LFB;
+    const std::size_t source_pitch = source->Pitch;
+    std::uint8_t* const dest_bits = dest->LFB;
+    const std::size_t dest_pitch = dest->Pitch;
     for (std::int32_t y = top; y <= bottom; ++y) {
         const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
-        std::uint8_t* out = dest->LFB + static_cast<std::size_t>(y) * dest->Pitch +
+        std::uint8_t* out = dest_bits + static_cast<std::size_t>(y) * dest_pitch +
                             static_cast<std::size_t>(left) * Bytes;
         for (std::int32_t x = left; x <= right; ++x, ++p, out += Bytes) {
             const std::uint32_t height = p->height;
@@ -193,12 +199,11 @@ void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
             const std::int32_t t = p->normal_z == 0 ? kNoLength : divide(n, p->normal_z);
             std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
             std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
-            if (height == 1 && tracer_tracks != 0)
-                sx = add(sx, static_cast<std::int32_t>(random(3)) - 1);
+            if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(random(3)) - 1);
             sx = wrap(sx, map_width);
             sy = wrap(sy, map_height);
             std::uint32_t pixel =
-                load<Bytes>(source->LFB + static_cast<std::size_t>(sy) * source->Pitch +
+                load<Bytes>(source_bits + static_cast<std::size_t>(sy) * source_pitch +
                             static_cast<std::size_t>(sx) * Bytes);
             if (lit && height != 1) pixel = apply_inc(pixel, highlight_cache.inc(*p));
             store<Bytes>(out, pixel);
