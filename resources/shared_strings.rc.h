@@ -1,0 +1,10 @@
+// Strings both programs carry under the same ids.
+    1 "Misto Screen Saver"
+    2 "Success"
+    1000 "Error"
+    1001 "Sorry, unknown problem."
+    1002 "Misto Screen Saver"
+    1005 "Cannot create registry key"
+    1006 "Cannot write to registry key"
+    1007 "Access denied"
+    1008 "Warning"
