@@ -59,10 +59,10 @@ void DropShape::buildHeights() {
     // The single-precision roundings shape the visible peaks and tip points; keep them.
     const float c = static_cast<float>(r) / static_cast<float>(r + t);
     const double cd = c;
-    const double rOverC = static_cast<double>(static_cast<float>(r) / c);
+    // The quotient is taken wider than single precision; only the difference is rounded.
+    const double rOverC = static_cast<double>(r) / cd;
     for (std::int32_t i = 0; i < height; ++i) {
-        const float df = static_cast<float>(i) - static_cast<float>(r) / c;
-        const double d = df;
+        const double d = static_cast<float>(static_cast<double>(i) - rOverC);
         for (std::int32_t j = 0; j < width; ++j) {
             const double dx = j - r;
             double factor = 1.0;
