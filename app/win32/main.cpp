@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/saver_command_line.h"
+#include "app/win32/screen_saver_app.h"
 #include "foundation/error_report.h"
 #include "foundation/win32/fault_translator.h"
 #include "foundation/win32/module.h"
@@ -16,18 +16,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     Resources::useModuleStrings();
     Configuration::useStore(&win32RegistryStore());
     const std::string failure = runReportingSaverErrors([&] {
-        SaverCommandLine line;
-        line.parse(commandLine ? commandLine : "");
-        switch (line.mode()) {
-            case SaverMode::Saver:
-            case SaverMode::Preview:
-            case SaverMode::Configure:
-                // Every mode that shows rain or settings needs a stored configuration.
-                Configuration::load();
-                break;
-            default:
-                break;
-        }
+        ScreenSaverApp app;
+        app.run(commandLine);
     });
     if (!failure.empty()) {
         std::string caption = "Misto Screen Saver";

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/owning_slot.h"
+
+class SaverWindow;
+
+// Called on every timer tick; the base does nothing so a window without a
+// frame step can still tick harmlessly.
+class TickHandler {
+  public:
+    virtual ~TickHandler() = default;
+    virtual void invoke(SaverWindow& window) { (void)window; }
+};
+
+// Binds one object and one of its member functions as the tick action.
+template <typename Owner>
+class FrameHandler : public TickHandler {
+  public:
+    using Step = void (Owner::*)();
+    FrameHandler(Owner& owner, Step step) : owner_(owner), step_(step) {}
+    void invoke(SaverWindow&) override { (owner_.*step_)(); }
+
+  private:
+    Owner& owner_;
+    Step step_;
+};
+
+// The hidden full-screen popup that receives input and the 20 ms timer.
+class SaverWindow {
+  public:
+    SaverWindow();
+    ~SaverWindow();
+    SaverWindow(const SaverWindow&) = delete;
+    SaverWindow& operator=(const SaverWindow&) = delete;
+
+    HWND handle() const { return handle_; }
+    void show();
+    void close();
+    void setFrameHandler(TickHandler* handler);
+
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    HWND handle_ = nullptr;
+    OwningSlot<TickHandler> frameHandler_;
+};
+
+// Runs the message loop until WM_QUIT or a GetMessageA error.
+void pumpMessages();

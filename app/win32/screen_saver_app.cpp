@@ -1,0 +1,45 @@
+#include "app/win32/screen_saver_app.h"
+
+#include <windows.h>
+
+#include <ctime>
+
+#include "app/saver_command_line.h"
+#include "rain/rain_random.h"
+#include "settings/configuration.h"
+
+ScreenSaverApp::ScreenSaverApp() = default;
+
+ScreenSaverApp::~ScreenSaverApp() { releaseSaverRun(); }
+
+void ScreenSaverApp::seedRandom() { RainRandom::seed(static_cast<std::uint32_t>(time(nullptr))); }
+
+int ScreenSaverApp::run(const char* commandLine) {
+    SaverCommandLine line;
+    line.parse(commandLine ? commandLine : "");
+    seedRandom();
+    switch (line.mode()) {
+        case SaverMode::Saver: {
+            HANDLE running = OpenMutexA(0x1F0001, FALSE, "MISTO_SCREEN_SAVER_RUNNING");
+            if (running != nullptr) {
+                CloseHandle(running);
+                return 1;
+            }
+            // Held until the process ends so a second start sees it.
+            CreateMutexA(nullptr, TRUE, "MISTO_SCREEN_SAVER_RUNNING");
+            Configuration::load();
+            runSaver();
+            return 0;
+        }
+        case SaverMode::Preview:
+            Configuration::load();
+            return 0;
+        case SaverMode::Configure:
+            Configuration::load();
+            return 0;
+        case SaverMode::Uninstall:
+        case SaverMode::Kill:
+        default:
+            return 0;
+    }
+}
