@@ -1,3 +1,40 @@
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <string>
+
+#include "foundation/error_report.h"
+#include "foundation/win32/fault_translator.h"
+#include "foundation/win32/module.h"
+#include "foundation/win32/module_resources.h"
+#include "settings/configuration.h"
+#include "settings/win32/registry_store_win32.h"
+
+namespace {
+
+// A report must still appear when the string table itself is what failed.
+std::string stringOr(int id, const char* fallback) {
+    try {
+        return Resources::loadString(id);
+    } catch (...) {
+        return fallback;
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    installFaultTranslator();
+    Module::store(instance, commandLine);
+    Resources::useModuleStrings();
+    Configuration::useStore(&win32RegistryStore());
+    const std::string failure = runReportingInstallerErrors(
+        [] {
+            // The wizard lands here in a later step.
+        },
+        stringOr(1001, "Sorry, unknown problem."));
+    if (!failure.empty()) {
+        const std::string caption = stringOr(1000, "Error");
+        MessageBoxA(nullptr, failure.c_str(), caption.c_str(), MB_ICONERROR);
+    }
+    return 0;
+}
