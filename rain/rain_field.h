@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "rain/drop.h"
+
+class RainParameters;
+class WaterSurface;
+
+// The live drops: spawns them, steps them once per frame and removes those that are done.
+class RainField {
+  public:
+    static constexpr std::int32_t MaxDensity = 50;
+    // Streaks longer than this are cut; see Drop::MaxStreakRows.
+    static constexpr std::int32_t MaxWind = 4096;
+
+    RainField(std::int32_t width, std::int32_t height, WaterSurface* surface);
+    virtual ~RainField();
+    RainField(const RainField&) = delete;
+    RainField& operator=(const RainField&) = delete;
+
+    void configure(const RainParameters& params);
+    // One frame: spawn, then step every drop.
+    void step();
+    void spawn();
+    void stepDrops();
+    virtual Drop* findOverlapping(std::int32_t px, std::int32_t py, std::int32_t pr) const;
+    void clear();
+
+    // Appends an already made drop; the field owns it from now on.
+    void add(std::unique_ptr<Drop> drop);
+    const std::vector<std::unique_ptr<Drop>>& drops() const { return drops_; }
+
+  private:
+    std::vector<std::unique_ptr<Drop>> drops_;
+    std::set<Drop*> removal_;
+    float density_ = 0.0f;
+    std::int32_t width_;
+    std::int32_t height_;
+    std::int32_t wind_x_ = 0;
+    std::int32_t wind_y_ = 0;
+    std::int32_t min_radius_ = 1;
+    std::int32_t radius_spread_ = 0;
+    WaterSurface* surface_;
+};

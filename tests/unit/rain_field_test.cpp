@@ -1,0 +1,158 @@
+#include "rain/rain_field.h"
+
+#include <gtest/gtest.h>
+
+#include "rain/drop.h"
+#include "rain/rain_random.h"
+#include "rain/rain_tuning.h"
+#include "rain/water_surface.h"
+#include "settings/saver_settings.h"
+
+namespace {
+
+struct Params : RainParameters {
+    int d = 25, wx = 0, wy = 0, minR = 2, spread = 3;
+    int density() const override { return d; }
+    int windX() const override { return wx; }
+    int windY() const override { return wy; }
+    int minDropRadius() const override { return minR; }
+    int dropRadiusSpread() const override { return spread; }
+};
+
+class RainFieldTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        RainRandom::seed(42);
+        setUpRainTuning(Drop::MaxDropRadius);
+    }
+    WaterSurface surface{320, 240, 10};
+    RainField field{320, 240, &surface};
+};
+
+TEST_F(RainFieldTest, SpawnRangesWithoutWind) {
+    Params p;
+    p.d = 50;
+    field.configure(p);
+    for (int i = 0; i < 400; ++i) field.spawn();
+    ASSERT_FALSE(field.drops().empty());
+    for (const auto& d : field.drops()) {
+        EXPECT_GE(d->vy, 0);
+        EXPECT_LE(d->vy, 20);
+        EXPECT_GE(d->vx, -19);
+        EXPECT_LE(d->vx, 20);
+        EXPECT_GE(d->radius, 2);
+        EXPECT_LE(d->radius, 4);
+        EXPECT_EQ(d->wiggle_timer, -1);
+    }
+}
+
+TEST_F(RainFieldTest, DensityControlsTheRate) {
+    Params p;
+    p.d = 0;
+    field.configure(p);
+    for (int i = 0; i < 200; ++i) field.spawn();
+    EXPECT_TRUE(field.drops().empty());
+
+    p.d = 50;
+    field.configure(p);
+    int framesWithDrop = 0;
+    const int frames = 4000;
+    for (int i = 0; i < frames; ++i) {
+        const std::size_t before = field.drops().size();
+        field.spawn();
+        if (field.drops().size() > before) ++framesWithDrop;
+        field.clear();
+    }
+    // Half the frames; 4000 trials put three standard deviations at about 95.
+    EXPECT_GT(framesWithDrop, 1800);
+    EXPECT_LT(framesWithDrop, 2200);
+}
+
+TEST_F(RainFieldTest, RadiusRangeFromMinimumAndSpread) {
+    Params p;
+    p.d = 50;
+    p.minR = 4;
+    p.spread = 5;
+    field.configure(p);
+    bool sawFour = false, sawEight = false;
+    for (int i = 0; i < 2000; ++i) field.spawn();
+    for (const auto& d : field.drops()) {
+        EXPECT_GE(d->radius, 4);
+        EXPECT_LE(d->radius, 8);
+        sawFour |= d->radius == 4;
+        sawEight |= d->radius == 8;
+    }
+    EXPECT_TRUE(sawFour && sawEight);
+    field.clear();
+    p.minR = 6;
+    p.spread = 0;
+    field.configure(p);
+    for (int i = 0; i < 200; ++i) field.spawn();
+    for (const auto& d : field.drops()) EXPECT_EQ(d->radius, 6);
+}
+
+TEST_F(RainFieldTest, ClearEmptiesAndRainResumes) {
+    Params p;
+    p.d = 50;
+    field.configure(p);
+    for (int i = 0; i < 50; ++i) field.step();
+    EXPECT_FALSE(field.drops().empty());
+    field.clear();
+    EXPECT_TRUE(field.drops().empty());
+    for (int i = 0; i < 50; ++i) field.step();
+    EXPECT_FALSE(field.drops().empty());
+}
+
+// Remembers whether a drop already removed this pass could still be found.
+class ProbingDrop : public Drop {
+  public:
+    ProbingDrop(int x, int y, bool leave, Drop** target, bool* found, WaterSurface* s)
+        : Drop(0, 0, x, y, 3, s), leave_(leave), target_(target), found_(found) {}
+    bool step(std::int32_t w, std::int32_t h, RainField& f) override {
+        if (leave_) return false;
+        *found_ = f.findOverlapping((*target_)->x, (*target_)->y, 1) == *target_;
+        return Drop::step(w, h, f);
+    }
+
+  private:
+    bool leave_;
+    Drop** target_;
+    bool* found_;
+};
+
+TEST_F(RainFieldTest, RemovedDropIsNotFoundDuringThePass) {
+    Drop* first = nullptr;
+    bool found = true;
+    field.add(std::make_unique<ProbingDrop>(50, 50, true, &first, &found, &surface));
+    first = field.drops().front().get();
+    EXPECT_EQ(field.findOverlapping(50, 50, 1), first);
+    field.add(std::make_unique<ProbingDrop>(200, 100, false, &first, &found, &surface));
+    field.stepDrops();
+    EXPECT_FALSE(found);
+    ASSERT_EQ(field.drops().size(), 1u);
+    EXPECT_EQ(field.findOverlapping(50, 50, 1), nullptr);
+}
+
+TEST_F(RainFieldTest, WildSettingsAreBounded) {
+    const int cases[][4] = {{1000, 0, -3, 0}, {50, 50, 100, 1 << 30}, {-7, 0, 3, -(1 << 30)}};
+    for (const auto& c : cases) {
+        Params p;
+        p.d = c[0];
+        p.minR = c[1];
+        p.spread = c[2];
+        p.wx = c[3];
+        p.wy = c[3];
+        field.configure(p);
+        for (int i = 0; i < 60; ++i) {
+            field.step();
+            for (const auto& d : field.drops()) {
+                EXPECT_GE(d->radius, 1);
+                EXPECT_LE(d->radius, Drop::MaxBirthRadius);
+            }
+        }
+        field.clear();
+        surface.clear();
+    }
+}
+
+}  // namespace
