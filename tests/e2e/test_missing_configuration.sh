@@ -32,7 +32,7 @@ check_reports_missing "/c" /c
 wh_write_config "$WH_DEFAULT_CONFIG" "$WH_MACHINE_KEY"
 : >"$WH_LOG"
 wh_start "$(wh_winpath "$scr")" /c
-end=$(($(date +%s) + 20))
+end=$(($(date +%s) + 12))
 while kill -0 "$WH_LAST_PID" 2>/dev/null && [ "$(date +%s)" -lt "$end" ]; do
     [ -n "$(wh_msgbox_texts)" ] && break
     sleep 0.2
