@@ -200,12 +200,21 @@ wh_msgbox_texts() {
     sed -n 's/.*MSGBOX_OnInit L"\(.*\)"[^"]*$/\1/p' "$WH_LOG" | tr -d '\r'
 }
 
-# Waits for a message box with the given caption, then closes it with Return; status 1 if none.
+# Waits for a message box with the given caption, then closes it with Return; status 1 if none
+# appears or it stays open. xdotool's own status says nothing here: the box vanishes while
+# xdotool still works on its window, and xdotool then reports BadWindow for a key that landed.
 wh_close_msgbox() {
-    local id
+    local id try i
     id=$(wh_wait_window "^$1\$" "${2:-60}") || return 1
-    sleep 0.3
-    xdotool key --window "$id" Return 2>/dev/null
+    for try in 1 2 3; do
+        sleep 0.3
+        xdotool key --window "$id" Return >/dev/null 2>&1
+        for i in $(seq 20); do
+            xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$id" || return 0
+            sleep 0.1
+        done
+    done
+    return 1
 }
 
 # Saves a screenshot of the whole display as PNG.

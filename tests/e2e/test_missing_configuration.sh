@@ -16,7 +16,7 @@ check_reports_missing() {
     shift
     : >"$WH_LOG"
     wh_start "$(wh_winpath "$scr")" "$@"
-    wh_close_msgbox "$caption" 60 || wh_fail "$what: no box titled \"$caption\""
+    wh_close_msgbox "$caption" 60 || wh_fail "$what: no box titled \"$caption\" that closes on Return"
     wh_wait "$WH_LAST_PID" 30 || wh_fail "$what: still running after the box was closed"
     [ "$WH_RC" = 0 ] || wh_fail "$what: exit code $WH_RC"
     texts=$(wh_msgbox_texts)
