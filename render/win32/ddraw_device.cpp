@@ -1,0 +1,96 @@
+#include "render/win32/ddraw_device.h"
+
+#include <cstring>
+
+#include "render/win32/ddraw_surface.h"
+#include "render/win32/surface_description.h"
+
+namespace DDraw {
+
+namespace {
+
+// Our own copies so that the program needs no DirectX import library.
+const GUID kIidDirectDraw2 = {
+    0xB3A6F3E0, 0x2B43, 0x11CF, {0xA2, 0xDE, 0x00, 0xAA, 0x00, 0xB9, 0x33, 0x56}};
+const GUID kIidDirectDrawSurface3 = {
+    0xDA044E00, 0x69B2, 0x11D0, {0xA1, 0xD5, 0x00, 0xAA, 0x00, 0xB8, 0xDF, 0xBB}};
+
+using DirectDrawCreateFunction = HRESULT(WINAPI*)(GUID*, IDirectDraw**, IUnknown*);
+
+std::unique_ptr<Surface> create_surface(DDSURFACEDESC& desc) {
+    ComRef<IDirectDrawSurface> created;
+    if (FAILED(device().get()->CreateSurface(&desc, created.out(), nullptr)) || !created)
+        return nullptr;
+    IDirectDrawSurface3* surface = nullptr;
+    if (FAILED(
+            created->QueryInterface(kIidDirectDrawSurface3, reinterpret_cast<void**>(&surface))) ||
+        surface == nullptr)
+        return nullptr;
+    return std::make_unique<Surface>(surface);
+}
+
+}  // namespace
+
+const char* const MissingDirectXText = "This program requires DirectX 5 or later installed!";
+
+Device::Device(const char* library) {
+    library_ = LoadLibraryA(library);
+    if (library_ == nullptr) throw Exception(MissingDirectXText);
+    // A cast through void: GetProcAddress's type says nothing of the real signature.
+    const auto create = reinterpret_cast<DirectDrawCreateFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library_, "DirectDrawCreate")));
+    ComRef<IDirectDraw> first;
+    if (create != nullptr && SUCCEEDED(create(nullptr, first.out(), nullptr)) && first) {
+        IDirectDraw2* second = nullptr;
+        if (SUCCEEDED(first->QueryInterface(kIidDirectDraw2, reinterpret_cast<void**>(&second))))
+            object_.reset(second);
+    }
+    first.reset();
+    if (!object_) {
+        FreeLibrary(library_);
+        throw Exception(MissingDirectXText);
+    }
+}
+
+Device::~Device() {
+    // The object first: its code lives in the library.
+    object_.reset();
+    FreeLibrary(library_);
+}
+
+Device& device() {
+    // Destroyed at exit, after the program's own objects, which gives the display mode back.
+    static std::unique_ptr<Device> instance;
+    if (!instance) instance = std::make_unique<Device>();
+    return *instance;
+}
+
+bool set_cooperative_level(HWND window, std::uint32_t flags) {
+    return SUCCEEDED(device().get()->SetCooperativeLevel(window, flags));
+}
+
+bool change_display_mode(std::uint32_t width, std::uint32_t height, std::uint32_t bits,
+                         std::uint32_t refresh) {
+    return SUCCEEDED(device().get()->SetDisplayMode(width, height, bits, refresh, 0));
+}
+
+std::unique_ptr<Surface> create_primary_surface() {
+    DDSURFACEDESC desc;
+    std::memset(&desc, 0, sizeof desc);
+    desc.dwSize = sizeof(DDSURFACEDESC);
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    return create_surface(desc);
+}
+
+std::unique_ptr<Surface> create_system_memory_surface(const SurfaceDescription& format) {
+    DDSURFACEDESC desc;
+    std::memset(&desc, 0, sizeof desc);
+    desc.dwSize = sizeof(DDSURFACEDESC);
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    format.apply_format_to(desc);
+    return create_surface(desc);
+}
+
+}  // namespace DDraw
