@@ -1,9 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "app/owning_slot.h"
 #include "app/win32/saver_window.h"
+#include "rain/rain_field.h"
+#include "rain/water_surface.h"
+#include "render/win32/ddraw_surface.h"
+#include "settings/saver_settings.h"
 
 // The application object of one run: owns the hidden saver window from
 // construction on and carries out the mode chosen on the command line.
@@ -27,12 +32,21 @@ class ScreenSaverApp {
     SaverWindow window;
 
     // --- saver-run state (owned by saver_run.cpp) ---
-    // Add here, in this order: OwningSlot<WaterSurface> waterSurface,
-    // OwningSlot<RainField> rainField, and the display slots primarySurface,
-    // backgroundSurface, workSurface; then std::uint8_t busy = 0,
-    // std::uint8_t restartEnabled = 0, std::int32_t restartPeriodMs = 0,
-    // std::uint32_t nextRestartTick = 0. The destructor must release the
-    // slots in reverse order (releaseSaverRun) before the window goes.
+    // Takes exclusive full-screen mode, switches the mode when one is chosen and fills the
+    // three display slots from `snapshot`, the desktop as captured before the window showed.
+    void prepareDisplay(HWND window, const DisplayParameters& display,
+                        std::unique_ptr<DDraw::Surface> snapshot);
+
+    OwningSlot<WaterSurface> waterSurface;
+    OwningSlot<RainField> rainField;
+    OwningSlot<DDraw::Surface> primarySurface;
+    OwningSlot<DDraw::Surface> backgroundSurface;
+    OwningSlot<DDraw::Surface> workSurface;
+    std::uint8_t busy = 0;
+    std::uint8_t restartEnabled = 0;
+    std::int32_t restartPeriodMs = 0;
+    std::uint32_t nextRestartTick = 0;
+    // Releases the slots newest first; the destructor calls it before the window goes.
     void releaseSaverRun();
     // --- end of saver-run state ---
 };

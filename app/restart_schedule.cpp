@@ -1,0 +1,27 @@
+#include "app/restart_schedule.h"
+
+namespace RestartSchedule {
+
+std::int32_t periodMs(std::int32_t minutes, std::int32_t seconds) {
+    const std::int64_t total =
+        (static_cast<std::int64_t>(seconds) + 60 * static_cast<std::int64_t>(minutes)) * 1000;
+    if (total < 0) return 0;
+    if (total > MaxPeriodMs) return MaxPeriodMs;
+    return static_cast<std::int32_t>(total);
+}
+
+std::uint32_t firstDue(std::uint32_t now, std::int32_t period) {
+    return now + static_cast<std::uint32_t>(period < 0 ? 0 : period);
+}
+
+bool isDue(std::uint32_t now, std::uint32_t due) {
+    return static_cast<std::int32_t>(now - due) > 0;
+}
+
+std::uint32_t advance(std::uint32_t due, std::int32_t period, std::uint32_t now) {
+    const std::uint32_t next = due + static_cast<std::uint32_t>(period < 0 ? 0 : period);
+    if (static_cast<std::int32_t>(now - next) > MaxPeriodMs) return now;
+    return next;
+}
+
+}  // namespace RestartSchedule
