@@ -27,6 +27,7 @@ class RainRender {
     std::int32_t framesDone() const { return frames_; }
     const MemorySurface& work() const { return work_; }
     const MemorySurface& background() const { return background_; }
+    const WaterSurface& surface() const { return *surface_; }
     std::size_t liveDrops() const { return field_->drops().size(); }
     // Share of the map's points that hold water or a track.
     double wetShare() const;

@@ -1,0 +1,209 @@
+#include "tools/render/render_options.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+
+#include "settings/settings_format.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+// Configuration files served from memory; a name not in the map cannot be opened.
+struct FakeFiles {
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    FileReader reader() {
+        return [this](const std::string& path) {
+            auto it = files.find(path);
+            if (it == files.end()) throw RenderOptionsError("cannot open " + path);
+            return it->second;
+        };
+    }
+};
+
+std::string errorOf(const Args& args, const FileReader& reader = readWholeFile) {
+    try {
+        parseRenderOptions(args, reader);
+    } catch (const RenderOptionsError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+SaverSettings storedSettings() {
+    SaverSettings s;
+    s.setDensity(7);
+    s.setWindForce(12);
+    s.setWindDirection(1.0f);
+    s.setMinDropRadius(2);
+    s.setDropRadiusSpread(3);
+    s.setRestartEnabled(true);
+    s.setRestartMinutes(1);
+    s.setRestartSeconds(5);
+    return s;
+}
+
+std::vector<std::uint8_t> bytesOf(const SaverSettings& s) {
+    std::vector<std::uint8_t> out;
+    writeConfiguration(s, out);
+    return out;
+}
+
+TEST(RenderOptions, DefaultsAndEveryFlag) {
+    const RenderOptions d = parseRenderOptions({});
+    EXPECT_TRUE(d.image.empty());
+    EXPECT_EQ(d.width, 1280);
+    EXPECT_EQ(d.height, 720);
+    EXPECT_EQ(d.bpp, 32);
+    EXPECT_EQ(d.frames, 300);
+    EXPECT_EQ(d.every, 300);
+    EXPECT_EQ(d.seed, 1u);
+    EXPECT_EQ(d.restartSeconds, -1);
+    EXPECT_EQ(d.out, "out/render");
+    EXPECT_FALSE(d.bench);
+    EXPECT_EQ(bytesOf(d.settings), bytesOf(SaverSettings()));
+
+    const RenderOptions o = parseRenderOptions(
+        {"--image",      "a.jpg", "--size",       "320x200", "--bpp",        "16",
+         "--frames",     "60",    "--every",      "30",      "--seed",       "4294967295",
+         "--density",    "50",    "--wind-force", "0",       "--min-radius", "3",
+         "--max-radius", "10",    "--restart",    "0",       "--out",        "dir",
+         "--bench"});
+    EXPECT_EQ(o.image, "a.jpg");
+    EXPECT_EQ(o.width, 320);
+    EXPECT_EQ(o.height, 200);
+    EXPECT_EQ(o.bpp, 16);
+    EXPECT_EQ(o.frames, 60);
+    EXPECT_EQ(o.every, 30);
+    EXPECT_EQ(o.seed, 4294967295u);
+    EXPECT_EQ(o.settings.density(), 50);
+    EXPECT_EQ(o.settings.windForce(), 0);
+    EXPECT_EQ(o.settings.minDropRadius(), 3);
+    EXPECT_EQ(o.settings.dropRadiusSpread(), 7);
+    EXPECT_EQ(o.restartSeconds, 0);
+    EXPECT_EQ(o.out, "dir");
+    EXPECT_TRUE(o.bench);
+
+    const RenderOptions eq = parseRenderOptions({"--size=64x48", "--bpp=24"});
+    EXPECT_EQ(eq.width, 64);
+    EXPECT_EQ(eq.height, 48);
+    EXPECT_EQ(eq.bpp, 24);
+}
+
+TEST(RenderOptions, WindDirectionInDegrees) {
+    auto radians = [](const char* text) {
+        return parseRenderOptions({"--wind-direction", text}).settings.windDirection();
+    };
+    EXPECT_EQ(radians("90"), static_cast<float>(3.14159265359 / 2));
+    EXPECT_EQ(radians("135"), SaverSettings().windDirection());
+    EXPECT_FLOAT_EQ(radians("112.5"), static_cast<float>(112.5 * 3.14159265359 / 180));
+    EXPECT_FLOAT_EQ(radians("-45"), static_cast<float>(-3.14159265359 / 4));
+    // Straight down blows no wind sideways; 0 degrees blows to the left.
+    EXPECT_EQ(parseRenderOptions({"--wind-direction", "90"}).settings.windX(), 0);
+    EXPECT_EQ(parseRenderOptions({"--wind-direction", "0"}).settings.windX(), -40);
+}
+
+TEST(RenderOptions, BadFlagsNameTheirFault) {
+    EXPECT_NE(errorOf({"--size", "0x5"}).find("--size"), std::string::npos);
+    EXPECT_NE(errorOf({"--size", "12x"}), "");
+    EXPECT_NE(errorOf({"--size", "9000x10"}), "");
+    EXPECT_NE(errorOf({"--size", " 12x10"}), "");
+    EXPECT_NE(errorOf({"--bpp", "8"}).find("16, 24 or 32"), std::string::npos);
+    EXPECT_NE(errorOf({"--frames", "0"}), "");
+    EXPECT_NE(errorOf({"--frames", "12a"}), "");
+    EXPECT_NE(errorOf({"--frames", "99999999999999999999"}), "");
+    EXPECT_NE(errorOf({"--seed", "-1"}), "");
+    EXPECT_NE(errorOf({"--seed", "4294967296"}), "");
+    EXPECT_NE(errorOf({"--density", "51"}), "");
+    EXPECT_NE(errorOf({"--wind-force", "-1"}), "");
+    EXPECT_NE(errorOf({"--wind-direction", "abc"}), "");
+    EXPECT_NE(errorOf({"--wind-direction", "400"}), "");
+    EXPECT_NE(errorOf({"--wind-direction", "1.2.3"}), "");
+    EXPECT_NE(errorOf({"--min-radius", "0"}), "");
+    EXPECT_NE(errorOf({"--max-radius", "11"}), "");
+    EXPECT_NE(errorOf({"--restart", "-5"}), "");
+    EXPECT_NE(errorOf({"--image", ""}), "");
+    EXPECT_NE(errorOf({"--bench=1"}).find("no value"), std::string::npos);
+    EXPECT_NE(errorOf({"--frames"}).find("needs a value"), std::string::npos);
+    EXPECT_NE(errorOf({"--colour", "red"}).find("--colour"), std::string::npos);
+    EXPECT_NE(errorOf({"image.png"}).find("image.png"), std::string::npos);
+    EXPECT_NE(errorOf({"--frames", "10", "--every", "11"}).find("no frame"), std::string::npos);
+    EXPECT_NE(errorOf({"--min-radius", "9", "--max-radius", "5"}).find("larger"),
+              std::string::npos);
+}
+
+TEST(RenderOptions, RadiiKeepTheOtherEnd) {
+    // The defaults are 4 ... 9; moving one end keeps the other.
+    const RenderOptions lower = parseRenderOptions({"--min-radius", "6"});
+    EXPECT_EQ(lower.settings.minDropRadius(), 6);
+    EXPECT_EQ(lower.settings.dropRadiusSpread(), 3);
+    const RenderOptions upper = parseRenderOptions({"--max-radius", "4"});
+    EXPECT_EQ(upper.settings.minDropRadius(), 4);
+    EXPECT_EQ(upper.settings.dropRadiusSpread(), 0);
+}
+
+TEST(RenderOptions, ConfigurationFileReadLeftToRight) {
+    FakeFiles fs;
+    fs.files["saved.cfg"] = bytesOf(storedSettings());
+
+    const RenderOptions plain = parseRenderOptions({"--config", "saved.cfg"}, fs.reader());
+    EXPECT_EQ(bytesOf(plain.settings), bytesOf(storedSettings()));
+    EXPECT_EQ(plain.restartSeconds, 65);
+
+    // A flag after the file overrides one field, one before it is overridden by the file.
+    const RenderOptions mixed =
+        parseRenderOptions({"--density", "40", "--min-radius", "8", "--config", "saved.cfg",
+                            "--wind-force", "33", "--max-radius", "9", "--restart", "7"},
+                           fs.reader());
+    EXPECT_EQ(mixed.settings.density(), 7);
+    EXPECT_EQ(mixed.settings.windForce(), 33);
+    EXPECT_EQ(mixed.settings.windDirection(), 1.0f);
+    EXPECT_EQ(mixed.settings.minDropRadius(), 2);
+    EXPECT_EQ(mixed.settings.dropRadiusSpread(), 7);
+    EXPECT_EQ(mixed.restartSeconds, 7);
+
+    SaverSettings off = storedSettings();
+    off.setRestartEnabled(false);
+    fs.files["off.cfg"] = bytesOf(off);
+    EXPECT_EQ(parseRenderOptions({"--config", "off.cfg"}, fs.reader()).restartSeconds, -1);
+
+    // Only the format version: every field keeps its default.
+    fs.files["version.cfg"] = {0x00, 0x02, 0x00, 0x00};
+    EXPECT_EQ(bytesOf(parseRenderOptions({"--config", "version.cfg"}, fs.reader()).settings),
+              bytesOf(SaverSettings()));
+}
+
+TEST(RenderOptions, DamagedOrMissingConfiguration) {
+    FakeFiles fs;
+    fs.files["short.cfg"] = {0x00, 0x02, 0x00};
+    fs.files["empty.cfg"] = {};
+    const std::string shortText = errorOf({"--config", "short.cfg"}, fs.reader());
+    EXPECT_NE(shortText.find("short.cfg is damaged"), std::string::npos);
+    EXPECT_NE(shortText.find("3 bytes"), std::string::npos);
+    EXPECT_NE(errorOf({"--config", "empty.cfg"}, fs.reader()).find("0 bytes"), std::string::npos);
+    EXPECT_NE(errorOf({"--config", "gone.cfg"}, fs.reader()).find("gone.cfg"), std::string::npos);
+
+    // The real reader names a missing file too.
+    const std::string missing = errorOf({"--config", "no/such/dir/misto.cfg"});
+    EXPECT_NE(missing.find("cannot open"), std::string::npos);
+    EXPECT_NE(missing.find("no/such/dir/misto.cfg"), std::string::npos);
+}
+
+TEST(RenderOptions, StoredRestartIsBounded) {
+    SaverSettings s;
+    s.setRestartEnabled(true);
+    s.setRestartMinutes(2);
+    s.setRestartSeconds(30);
+    EXPECT_EQ(configuredRestartSeconds(s), 150);
+    s.setRestartMinutes(-5);
+    s.setRestartSeconds(0);
+    EXPECT_EQ(configuredRestartSeconds(s), 0);
+    s.setRestartMinutes(2147483647);
+    s.setRestartSeconds(2147483647);
+    EXPECT_EQ(configuredRestartSeconds(s), 24 * 60 * 60);
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "tools/render/picture_scale.h"
+#include "tools/render/pixel_format.h"
+
+namespace {
+
+Picture gradient(std::int32_t w, std::int32_t h) {
+    Picture p(w, h);
+    for (std::int32_t y = 0; y < h; ++y) {
+        for (std::int32_t x = 0; x < w; ++x) {
+            p.at(x, y)[0] = static_cast<std::uint8_t>(x * 17 + y);
+            p.at(x, y)[1] = static_cast<std::uint8_t>(y * 29);
+            p.at(x, y)[2] = static_cast<std::uint8_t>(255 - x * 3);
+        }
+    }
+    return p;
+}
+
+Picture filled(std::int32_t w, std::int32_t h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    Picture p(w, h);
+    for (size_t i = 0; i < p.rgb.size(); i += 3) {
+        p.rgb[i] = r;
+        p.rgb[i + 1] = g;
+        p.rgb[i + 2] = b;
+    }
+    return p;
+}
+
+TEST(PictureScale, SameSizeIsACopy) {
+    const Picture p = gradient(13, 7);
+    EXPECT_EQ(scalePicture(p, 13, 7).rgb, p.rgb);
+}
+
+TEST(PictureScale, HalvingAveragesBlocks) {
+    Picture p(4, 2);
+    const std::uint8_t reds[] = {10, 20, 200, 201, 30, 41, 100, 100};
+    for (int i = 0; i < 8; ++i) p.rgb[static_cast<size_t>(i) * 3] = reds[i];
+    const Picture half = scalePicture(p, 2, 1);
+    ASSERT_EQ(half.rgb.size(), 6u);
+    EXPECT_EQ(half.at(0, 0)[0], 25);   // (10 + 20 + 30 + 41) / 4 = 25.25
+    EXPECT_EQ(half.at(1, 0)[0], 150);  // (200 + 201 + 100 + 100) / 4 = 150.25
+    // Three pixels into two: the middle one is shared half and half.
+    Picture row(3, 1);
+    row.rgb = {0, 0, 0, 90, 0, 0, 180, 0, 0};
+    const Picture two = scalePicture(row, 2, 1);
+    EXPECT_EQ(two.at(0, 0)[0], 30);   // (0 * 2 + 90 * 1) / 3
+    EXPECT_EQ(two.at(1, 0)[0], 150);  // (90 * 1 + 180 * 2) / 3
+}
+
+TEST(PictureScale, GrowingBlendsNeighbours) {
+    Picture row(2, 1);
+    row.rgb = {0, 0, 0, 200, 0, 0};
+    const Picture four = scalePicture(row, 4, 1);
+    EXPECT_EQ(four.at(0, 0)[0], 0);  // beyond the first centre: the border pixel
+    EXPECT_EQ(four.at(1, 0)[0], 50);
+    EXPECT_EQ(four.at(2, 0)[0], 150);
+    EXPECT_EQ(four.at(3, 0)[0], 200);
+}
+
+TEST(PictureScale, FlatColourStaysFlatAtAnyScale) {
+    const Picture flat = filled(7, 5, 12, 250, 99);
+    for (auto size : {std::pair<int, int>{3, 2}, {1, 1}, {16, 9}, {7, 20}, {100, 3}}) {
+        const Picture s = scalePicture(flat, size.first, size.second);
+        ASSERT_EQ(s.rgb.size(), static_cast<size_t>(size.first * size.second * 3));
+        EXPECT_EQ(s.rgb, filled(size.first, size.second, 12, 250, 99).rgb)
+            << size.first << "x" << size.second;
+    }
+}
+
+TEST(PictureScale, RefusesEmptyOrInconsistentPictures) {
+    EXPECT_THROW(scalePicture(Picture(), 4, 4), std::invalid_argument);
+    EXPECT_THROW(scalePicture(gradient(4, 4), 0, 4), std::invalid_argument);
+    Picture broken(4, 4);
+    broken.rgb.resize(5);
+    EXPECT_THROW(scalePicture(broken, 2, 2), std::invalid_argument);
+}
+
+TEST(PixelFormat, PacksAndUnpacksEachDepth) {
+    EXPECT_EQ(channelMasksFor(16).r, 0xF800u);
+    EXPECT_EQ(channelMasksFor(32).b, 0xFFu);
+    EXPECT_THROW(channelMasksFor(8), std::invalid_argument);
+
+    EXPECT_EQ(packPixel(16, 255, 255, 255), 0xFFFFu);
+    EXPECT_EQ(packPixel(16, 0x80, 0x40, 0x08), (16u << 11) | (16u << 5) | 1u);
+    EXPECT_EQ(packPixel(24, 1, 2, 3), 0x010203u);
+    std::uint8_t r, g, b;
+    unpackPixel(16, 0xFFFF, r, g, b);
+    EXPECT_EQ(r, 255);
+    EXPECT_EQ(g, 255);
+    EXPECT_EQ(b, 255);
+    unpackPixel(16, (16u << 11) | (32u << 5) | 1u, r, g, b);
+    EXPECT_EQ(r, 0x84);
+    EXPECT_EQ(g, 0x82);
+    EXPECT_EQ(b, 0x08);
+    unpackPixel(32, 0xAA123456u, r, g, b);
+    EXPECT_EQ(r, 0x12);
+    EXPECT_EQ(g, 0x34);
+    EXPECT_EQ(b, 0x56);
+}
+
+TEST(PixelFormat, SurfaceRoundTripKeepsRowPadding) {
+    const Picture p = gradient(5, 3);
+    for (std::uint32_t bpp : {24u, 32u}) {
+        MemorySurface s(5, 3, bpp, 24);  // wider than any row, as display surfaces can be
+        fillSurface(p, s);
+        EXPECT_EQ(pictureOf(s).rgb, p.rgb) << bpp;
+        EXPECT_EQ(s.row(0)[bpp / 8 * 5], MemorySurface::kPadding);
+        EXPECT_EQ(s.row(2)[23], MemorySurface::kPadding);
+    }
+    // Bytes are little-endian values: blue first; the fourth byte at 32 bits is 0.
+    MemorySurface s32(5, 3, 32);
+    fillSurface(p, s32);
+    EXPECT_EQ(s32.row(1)[0], p.at(0, 1)[2]);
+    EXPECT_EQ(s32.row(1)[2], p.at(0, 1)[0]);
+    EXPECT_EQ(s32.row(1)[3], 0);
+
+    // 16 bits loses the low bits but keeps the top ones.
+    MemorySurface s16(5, 3, 16);
+    fillSurface(p, s16);
+    const Picture back = pictureOf(s16);
+    for (size_t i = 0; i < p.rgb.size(); ++i) {
+        const int keep = (i % 3 == 1) ? 0xFC : 0xF8;
+        EXPECT_EQ(back.rgb[i] & keep, p.rgb[i] & keep) << i;
+    }
+    EXPECT_THROW(fillSurface(gradient(4, 3), s16), std::invalid_argument);
+}
+
+}  // namespace
