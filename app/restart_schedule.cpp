@@ -19,8 +19,9 @@ bool isDue(std::uint32_t now, std::uint32_t due) {
 }
 
 std::uint32_t advance(std::uint32_t due, std::int32_t period, std::uint32_t now) {
-    const std::uint32_t next = due + static_cast<std::uint32_t>(period < 0 ? 0 : period);
-    if (static_cast<std::int32_t>(now - next) > MaxPeriodMs) return now;
+    const auto step = static_cast<std::uint32_t>(period < 0 ? 0 : period);
+    const std::uint32_t next = due + step;
+    if (static_cast<std::int32_t>(now - next) > MaxPeriodMs) return now + step;
     return next;
 }
 
