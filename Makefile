@@ -44,5 +44,9 @@ bench: deps
 	@mkdir -p out
 	build/bench/misto-bench --benchmark_out=out/bench.json --benchmark_out_format=json
 
+# The README's pictures of the rain, rendered by misto-render.
+pictures: native
+	@scripts/render-pictures
+
 clean:
 	rm -rf build dist out
