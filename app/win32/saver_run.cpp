@@ -6,6 +6,7 @@
 #include "app/win32/setup_tracer.h"
 #include "rain/drop.h"
 #include "rain/rain_tuning.h"
+#include "render/win32/ddraw_device.h"
 #include "render/win32/surface_description.h"
 #include "settings/configuration.h"
 
@@ -92,4 +93,7 @@ void ScreenSaverApp::releaseSaverRun() {
     primarySurface.reset();
     rainField.reset();
     waterSurface.reset();
+    // With the wrappers gone the device can go too, while the window it was given still
+    // exists: the display gets its mode back before anything else is shown.
+    DDraw::release_device();
 }

@@ -26,6 +26,7 @@ std::unique_ptr<Surface> create_surface(DDSURFACEDESC& desc) {
             created->QueryInterface(kIidDirectDrawSurface3, reinterpret_cast<void**>(&surface))) ||
         surface == nullptr)
         return nullptr;
+    device().adopt(surface);
     return std::make_unique<Surface>(surface);
 }
 
@@ -53,25 +54,52 @@ Device::Device(const char* library) {
 }
 
 Device::~Device() {
-    // The object first: its code lives in the library.
+    for (auto it = surfaces_.rbegin(); it != surfaces_.rend(); ++it) (*it)->Release();
+    surfaces_.clear();
+    if (modeChanged_) object_->RestoreDisplayMode();
+    if (window_ != nullptr && IsWindow(window_))
+        object_->SetCooperativeLevel(window_, DDSCL_NORMAL);
+    // The object before the library: its code lives there.
     object_.reset();
     FreeLibrary(library_);
 }
 
-Device& device() {
-    // Destroyed at exit, after the program's own objects, which gives the display mode back.
-    static std::unique_ptr<Device> instance;
-    if (!instance) instance = std::make_unique<Device>();
-    return *instance;
+void Device::adopt(IDirectDrawSurface3* surface) {
+    try {
+        surfaces_.push_back(surface);
+    } catch (...) {
+        // Unlisted, the surface still goes with the process; the caller gets it either way.
+    }
 }
 
+namespace {
+
+std::unique_ptr<Device>& instance() {
+    // Destroyed at exit if nobody released it earlier.
+    static std::unique_ptr<Device> holder;
+    return holder;
+}
+
+}  // namespace
+
+Device& device() {
+    if (!instance()) instance() = std::make_unique<Device>();
+    return *instance();
+}
+
+void release_device() { instance().reset(); }
+
 bool set_cooperative_level(HWND window, std::uint32_t flags) {
-    return SUCCEEDED(device().get()->SetCooperativeLevel(window, flags));
+    Device& d = device();
+    d.note_cooperative_window(window);
+    return SUCCEEDED(d.get()->SetCooperativeLevel(window, flags));
 }
 
 bool change_display_mode(std::uint32_t width, std::uint32_t height, std::uint32_t bits,
                          std::uint32_t refresh) {
-    return SUCCEEDED(device().get()->SetDisplayMode(width, height, bits, refresh, 0));
+    Device& d = device();
+    d.note_mode_changed();
+    return SUCCEEDED(d.get()->SetDisplayMode(width, height, bits, refresh, 0));
 }
 
 std::unique_ptr<Surface> create_primary_surface() {

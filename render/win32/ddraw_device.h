@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "render/ddraw_exception.h"
 #include "render/win32/com_ref.h"
@@ -35,14 +36,30 @@ class Device {
 
     IDirectDraw2* get() const { return object_.get(); }
 
+    // Every surface made through the device is released with it. Surfaces hold a reference
+    // to the DirectDraw object, so without this the object never goes, the display keeps the
+    // saver's mode and Wine faults at process exit.
+    void adopt(IDirectDrawSurface3* surface);
+    // Remembered so that the level can be put back to normal before the object goes.
+    void note_cooperative_window(HWND window) { window_ = window; }
+    void note_mode_changed() { modeChanged_ = true; }
+
   private:
     HMODULE library_ = nullptr;
     ComRef<IDirectDraw2> object_;
+    std::vector<IDirectDrawSurface3*> surfaces_;
+    HWND window_ = nullptr;
+    bool modeChanged_ = false;
 };
 
-// The process-wide device, created on first use and released when the program ends (which
-// gives the display its mode back). A failed creation is tried again on the next call.
+// The process-wide device, created on first use. A failed creation is tried again on the next
+// call.
 Device& device();
+
+// Releases the process-wide device with all its surfaces and gives the display its mode back;
+// every Surface wrapper must be gone by then. Runs by itself at program exit; the saver calls
+// it as soon as its run is over, while its window still exists.
+void release_device();
 
 // Both answer whether DirectDraw agreed; the saver carries on either way, sizing everything
 // from the primary surface it really gets.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "render/win32/ddraw_device.h"
 #include "render/win32/surface_description.h"
 
 namespace DDraw {
@@ -89,6 +90,7 @@ std::unique_ptr<Surface> Surface::back_buffer() {
     IDirectDrawSurface3* attached = nullptr;
     if (FAILED(surface_->GetAttachedSurface(&caps, &attached)) || attached == nullptr)
         return nullptr;
+    device().adopt(attached);
     return std::make_unique<Surface>(attached);
 }
 

@@ -17,8 +17,8 @@ class Surface : public LockableSurface {
   public:
     // Takes the interface without adding a reference.
     explicit Surface(IDirectDrawSurface3* surface);
-    // Forgets the interface without releasing it: DirectDraw frees its surfaces with the
-    // device at program exit, and a wrapper may go before other code is done with the surface.
+    // Forgets the interface without releasing it: the device releases every surface it made
+    // when it goes, and a wrapper may go before other code is done with the surface.
     ~Surface() override;
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;

@@ -21,9 +21,10 @@ class DisplayDevice : public ::testing::Test {
     static void SetUpTestSuite() {
         window_ = CreateWindowExA(0, "STATIC", "ddraw test", WS_POPUP, 0, 0, 64, 64, nullptr,
                                   nullptr, GetModuleHandleA(nullptr), nullptr);
-        DDraw::set_cooperative_level(window_, DDSCL_NORMAL);
     }
     static void TearDownTestSuite() { DestroyWindow(window_); }
+    // Per test: a test may have released the device, and a new one starts without a level.
+    void SetUp() override { DDraw::set_cooperative_level(window_, DDSCL_NORMAL); }
 
     static DDraw::SurfaceDescription desktopFormat(std::uint32_t width = 0,
                                                    std::uint32_t height = 0) {
@@ -295,4 +296,18 @@ TEST_F(DisplayDevice, DeletingTheWrapperKeepsTheSurface) {
     desc.dwSize = sizeof desc;
     EXPECT_TRUE(SUCCEEDED(raw->GetSurfaceDesc(&desc)));
     EXPECT_EQ(desc.dwWidth, 8u);
+}
+
+TEST_F(DisplayDevice, ReleasingTheDeviceReleasesItsSurfacesAndANewOneFollows) {
+    auto surface = memorySurface(8, 8);
+    ASSERT_NE(surface, nullptr);
+    IDirectDrawSurface3* raw = surface->get();
+    raw->AddRef();
+    surface.reset();
+    DDraw::release_device();
+    // Only our own reference is left.
+    EXPECT_EQ(raw->Release(), 0u);
+    EXPECT_NE(DDraw::device().get(), nullptr);
+    DDraw::set_cooperative_level(window_, DDSCL_NORMAL);
+    EXPECT_NE(memorySurface(4, 4), nullptr);
 }
