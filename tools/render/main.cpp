@@ -1,6 +1,7 @@
 // misto-render: the saver's rain over a picture, written out as PNG frames.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -46,13 +47,15 @@ std::string frameName(const std::string& dir, std::int32_t number) {
 
 double percentile(std::vector<double> sorted, double share) {
     // Nearest rank: the smallest value with at least `share` of the values at or below it.
+    if (sorted.empty()) return 0.0;
     std::sort(sorted.begin(), sorted.end());
-    size_t rank = static_cast<size_t>(share * static_cast<double>(sorted.size()) + 0.999999);
+    size_t rank = static_cast<size_t>(std::ceil(share * static_cast<double>(sorted.size())));
     rank = std::clamp<size_t>(rank, 1, sorted.size());
     return sorted[rank - 1];
 }
 
 double median(std::vector<double> values) {
+    if (values.empty()) return 0.0;
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
