@@ -133,12 +133,24 @@ wh_write_config() {
     wh_reg_add "${2:-$WH_SAVER_KEY}" Configuration REG_BINARY "${1:-$WH_DEFAULT_CONFIG}"
 }
 
-# Prints the default configuration with one little-endian 32-bit field replaced: OFFSET VALUE.
+# Prints the default configuration with fields replaced, little-endian: OFFSET VALUE ...
+# An offset written OFFSET:1 is a one-byte field (the two flags), any other a 32-bit one.
+# Layout: 8 density, 12 windForce, 20 minDropRadius, 24 dropRadiusSpread, 28:1 useDesktopMode,
+# 29:1 restartEnabled, 30 restartMinutes, 34 restartSeconds, 38 modeWidth, 42 modeHeight,
+# 46 modeBits, 50 modeRefresh.
 wh_config_with() {
-    local off=$1 val=$2 le
-    le=$(printf '%02X%02X%02X%02X' $((val & 255)) $(((val >> 8) & 255)) \
-        $(((val >> 16) & 255)) $(((val >> 24) & 255)))
-    echo "${WH_DEFAULT_CONFIG:0:$((off * 2))}$le${WH_DEFAULT_CONFIG:$((off * 2 + 8))}"
+    local hex=$WH_DEFAULT_CONFIG off size val le i
+    while [ $# -ge 2 ]; do
+        off=${1%%:*}
+        size=4
+        [ "$1" != "$off" ] && size=${1#*:}
+        val=$2
+        shift 2
+        le=""
+        for ((i = 0; i < size; i++)); do le+=$(printf '%02X' $(((val >> (8 * i)) & 255))); done
+        hex="${hex:0:$((off * 2))}$le${hex:$((off * 2 + size * 2))}"
+    done
+    echo "$hex"
 }
 
 # Sets the virtual desktop's wallpaper (a .bmp, Linux path).
@@ -162,9 +174,21 @@ wh_start() {
 }
 
 # Keeps the virtual desktop open (a minimised notepad) so the bare desktop can be photographed.
+# Wine gives the focus to the minimised notepad whenever a full-screen program's window goes,
+# which turns its title bar from grey to blue; an About box shown and closed once does the same
+# now, so that pictures taken before and after a program look alike.
 wh_hold_desktop() {
+    local about
     wh_start cmd /c start /min notepad
     wh_wait_window Notepad 60 >/dev/null || wh_fail "the virtual desktop did not open"
+    wh_start winver
+    about=$WH_LAST_PID
+    wh_wait_visible '^About Wine' 60 >/dev/null || wh_fail "the About box did not show"
+    # Typed to the focused box, not sent to its window: a release sent after the window has
+    # gone would leave Return held down for Wine, and the next program would see a key.
+    sleep 0.3
+    wh_key Return
+    wh_wait "$about" 30 || wh_fail "the About box did not close on Return"
 }
 
 # Waits up to SECONDS for pid to end and sets WH_RC to its exit code; status 1 on time-out.
@@ -220,8 +244,82 @@ wh_close_msgbox() {
 # Saves a screenshot of the whole display as PNG.
 wh_shot() { xwd -root -silent -display "$DISPLAY" | convert xwd:- "png:$1"; }
 
-# Prints how many pixels differ between two pictures of the same size.
-wh_diff_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{print int($1)}'; }
+# Saves a raw screenshot (xwd format, no conversion: a few milliseconds) for later comparison.
+wh_shot_raw() { xwd -root -silent -display "$DISPLAY" >"$1"; }
+
+# Prints how many pixels differ between two pictures of the same size; with a third argument,
+# only pixels whose colours lie more than that many percent apart count (for converted depths).
+# Either picture may be PNG or xwd (prefix "xwd:").
+wh_diff_pixels() {
+    compare -metric AE ${3:+-fuzz "$3%"} "$1" "$2" null: 2>&1 | awk '{print int($1)}'
+}
+
+# Prints the number of pixels of the virtual desktop (its width times its height).
+wh_screen_pixels() { echo $((${WH_SIZE%x*} * ${WH_SIZE#*x})); }
+
+# Prints a picture's mean brightness in percent (0 black, 100 white).
+wh_brightness() { convert "$1" -colorspace Gray -format '%[fx:int(100*mean+0.5)]' info:; }
+
+# True while the process runs.
+wh_alive() { kill -0 "$1" 2>/dev/null; }
+
+# Waits up to SECONDS for a visible window whose title matches the regex; prints its id.
+wh_wait_visible() {
+    local title=$1 limit=$2 end id
+    end=$(($(date +%s) + limit))
+    while :; do
+        id=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && {
+            echo "$id"
+            return 0
+        }
+        [ "$(date +%s)" -ge "$end" ] && return 1
+        sleep 0.2
+    done
+}
+
+# Starts the full-screen saver (extra arguments are added to /s) with the cursor parked at
+# (500, 400) first, so the move Wine sends when the window appears lands there; waits for its
+# window to show. Its pid goes to WH_SAVER_PID.
+wh_start_saver() {
+    local scr=$1
+    shift
+    wh_mouse_to 500 400
+    wh_start "$(wh_winpath "$scr")" /s "$@"
+    WH_SAVER_PID=$WH_LAST_PID
+    local end=$(($(date +%s) + 60))
+    until xdotool search --onlyvisible --name '^Misto Screen Saver$' >/dev/null 2>&1; do
+        if ! wh_alive "$WH_SAVER_PID"; then
+            wh_wait "$WH_SAVER_PID" 1
+            wh_fail "the saver ended with $WH_RC before its window showed;" \
+                "boxes: $(wh_msgbox_texts)"
+        fi
+        [ "$(date +%s)" -ge "$end" ] && wh_fail "the saver's window did not show within 60 s"
+        sleep 0.2
+    done
+}
+
+# Waits up to SECONDS until the screen differs from the reference picture in MIN to MAX
+# pixels (with an optional colour tolerance in percent); prints the last count. Status 1 on
+# time-out. Used to wait for the first drops without guessing how long the set-up takes; the
+# upper bound lets the black moment before the first frame pass.
+wh_wait_screen_change() {
+    local ref=$1 min=$2 max=$3 limit=$4 fuzz=${5:-} end n shot="$WH_TMP/wait.xwd"
+    end=$(($(date +%s) + limit))
+    while :; do
+        wh_shot_raw "$shot"
+        n=$(wh_diff_pixels "$ref" "xwd:$shot" "$fuzz")
+        [ "${n:-0}" -ge "$min" ] && [ "${n:-0}" -le "$max" ] && {
+            echo "$n"
+            return 0
+        }
+        [ "$(date +%s)" -ge "$end" ] && {
+            echo "${n:-0}"
+            return 1
+        }
+        sleep 0.2
+    done
+}
 
 # Presses a key (xdotool key name) on the focused window.
 wh_key() { xdotool key "$1"; }
@@ -229,5 +327,30 @@ wh_key() { xdotool key "$1"; }
 # Moves the mouse to absolute screen coordinates.
 wh_mouse_to() { xdotool mousemove "$1" "$2"; }
 
-# Clicks a mouse button (1 left, 2 middle, 3 right).
+# Clicks a mouse button (1 left, 2 middle, 3 right, 4 and 5 the wheel).
 wh_click() { xdotool click "$1"; }
+
+# Photographs the screen as often as it can for SECONDS, then prints, one a line, how many
+# pixels of each picture differ from the reference (optional colour tolerance in percent).
+# The pictures are compared after the recording so that the samples lie close together.
+wh_record_changes() {
+    local ref=$1 seconds=$2 fuzz=${3:-} end i=0 f
+    end=$(($(date +%s%N) / 1000000 + seconds * 1000))
+    mkdir -p "$WH_TMP/series"
+    rm -f "$WH_TMP"/series/*.xwd
+    while [ $(($(date +%s%N) / 1000000)) -lt "$end" ]; do
+        wh_shot_raw "$(printf '%s/series/%04d.xwd' "$WH_TMP" "$i")"
+        i=$((i + 1))
+        sleep 0.05
+    done
+    for f in "$WH_TMP"/series/*.xwd; do wh_diff_pixels "$ref" "xwd:$f" "$fuzz"; done
+}
+
+# Reads counts (one a line) and prints how many times the count fell to at most a third of
+# the highest count seen since the previous fall, where that highest count was at least MIN:
+# the number of times the picture went back to (nearly) the reference.
+wh_count_falls() {
+    awk -v min="$1" '{ if (peak >= min && $1 * 3 <= peak) { falls++; peak = $1 }
+                       else if ($1 > peak) peak = $1 }
+                     END { print falls + 0 }'
+}
