@@ -69,6 +69,9 @@ void Surface::stretch_to(Surface& target) {
     if (targetDc.get() == nullptr) return;
     SurfaceDc ownDc(surface_);
     if (ownDc.get() == nullptr) return;
+    // The default mode ANDs the pixels it drops together, which speckles a shrunk colour
+    // picture with colours it never had; dropping whole rows and columns keeps real pixels.
+    SetStretchBltMode(targetDc.get(), COLORONCOLOR);
     StretchBlt(targetDc.get(), 0, 0, static_cast<int>(other.width()),
                static_cast<int>(other.height()), ownDc.get(), 0, 0, static_cast<int>(own.width()),
                static_cast<int>(own.height()), SRCCOPY);

@@ -311,3 +311,29 @@ TEST_F(DisplayDevice, ReleasingTheDeviceReleasesItsSurfacesAndANewOneFollows) {
     DDraw::set_cooperative_level(window_, DDSCL_NORMAL);
     EXPECT_NE(memorySurface(4, 4), nullptr);
 }
+
+TEST_F(DisplayDevice, ShrinkingKeepsRealPixels) {
+    auto source = memorySurface(16, 8);
+    auto half = memorySurface(8, 4);
+    ASSERT_TRUE(source && half);
+    // Columns alternate between two colours with no bits in common.
+    const DDraw::SurfaceDescription format = desktopFormat();
+    const std::uint32_t a = format.red_mask() | format.blue_mask(), b = format.green_mask();
+    SurfaceDesc s{};
+    ASSERT_TRUE(source->lock(s));
+    for (std::uint32_t y = 0; y < s.SurfHeight; ++y)
+        for (std::uint32_t x = 0; x < s.SurfWidth; ++x) {
+            const std::uint32_t v = x % 2 == 0 ? a : b;
+            std::memcpy(s.LFB + y * s.Pitch + x * (s.BPP / 8), &v, s.BPP / 8);
+        }
+    source->unlock();
+    source->stretch_to(*half);
+    SurfaceDesc h{};
+    ASSERT_TRUE(half->lock(h));
+    for (std::uint32_t y = 0; y < h.SurfHeight; ++y)
+        for (std::uint32_t x = 0; x < h.SurfWidth; ++x) {
+            const std::uint32_t v = pixel(h, x, y);
+            EXPECT_TRUE(v == (a & 0xFFFFFF) || v == (b & 0xFFFFFF)) << x << "," << y << ": " << v;
+        }
+    half->unlock();
+}
