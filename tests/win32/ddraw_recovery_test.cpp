@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "app/win32/screen_saver_app.h"
+#include "app/win32/setup_tracer.h"
+#include "ddraw_fake_surface.h"
+#include "rain/rain_field.h"
+#include "rain/water_surface.h"
+#include "render/win32/ddraw_surface.h"
+#include "settings/saver_settings.h"
+
+TEST(SurfaceLock, RefusedOrImplausibleLocksHoldNothing) {
+    FakeDirectDrawSurface fake(16, 4);
+    DDraw::Surface surface(&fake);
+    SurfaceDesc desc{};
+
+    fake.lockFails = true;
+    EXPECT_FALSE(surface.lock(desc));
+    fake.lockFails = false;
+
+    fake.lockGivesNoMemory = true;
+    EXPECT_FALSE(surface.lock(desc));
+    fake.lockGivesNoMemory = false;
+
+    // A pitch shorter than a row, or none at all, would lead the tracer past the memory.
+    for (std::int32_t pitch : {60, 0, -64}) {
+        fake.pitch = pitch;
+        fake.unlocked.clear();
+        EXPECT_FALSE(surface.lock(desc)) << pitch;
+        ASSERT_EQ(fake.unlocked.size(), 1u) << "a granted lock is given back";
+        EXPECT_EQ(fake.unlocked[0], fake.pixels.data());
+    }
+    fake.pitch = 64;
+    fake.unlocked.clear();
+    surface.unlock();
+    EXPECT_TRUE(fake.unlocked.empty()) << "nothing held, nothing to give back";
+
+    ASSERT_TRUE(surface.lock(desc));
+    EXPECT_EQ(desc.BPP, 32u);
+    EXPECT_EQ(desc.Pitch, 64u);
+    EXPECT_EQ(desc.SurfWidth, 16u);
+    EXPECT_EQ(desc.SurfHeight, 4u);
+    EXPECT_EQ(desc.LFB, fake.pixels.data());
+    surface.unlock();
+    ASSERT_EQ(fake.unlocked.size(), 1u);
+    EXPECT_EQ(fake.unlocked[0], fake.pixels.data());
+}
+
+TEST(SurfaceRecovery, RestoresAndRepaintsOrReportsTheScreenUnusable) {
+    FakeDirectDrawSurface screenFake(16, 4), pictureFake(16, 4);
+    DDraw::Surface screen(&screenFake), picture(&pictureFake);
+
+    EXPECT_TRUE(screen.recover(picture));
+    EXPECT_EQ(screenFake.restores, 0);
+    EXPECT_TRUE(screenFake.bltSources.empty());
+
+    screenFake.lost = true;
+    EXPECT_TRUE(screen.is_lost());
+    EXPECT_TRUE(screen.recover(picture));
+    EXPECT_EQ(screenFake.restores, 1);
+    ASSERT_EQ(screenFake.bltSources.size(), 1u);
+    EXPECT_EQ(screenFake.bltSources[0], &pictureFake);
+
+    screenFake.lost = true;
+    screenFake.restorable = false;
+    screenFake.bltSources.clear();
+    EXPECT_FALSE(screen.recover(picture));
+    EXPECT_TRUE(screenFake.bltSources.empty());
+}
+
+namespace {
+
+// The saver's frame step over fake surfaces and a small pane.
+class FrameStep : public ScreenSaverApp, public ::testing::Test {
+  protected:
+    FrameStep() : primaryFake(64, 48), workFake(64, 48), backgroundFake(64, 48) {
+        primarySurface.reset(new DDraw::Surface(&primaryFake));
+        workSurface.reset(new DDraw::Surface(&workFake));
+        backgroundSurface.reset(new DDraw::Surface(&backgroundFake));
+        waterSurface.reset(new WaterSurface(64, 48, 10));
+        rainField.reset(new RainField(64, 48, waterSurface.get()));
+        SaverSettings pouring;
+        pouring.setDensity(50);
+        rainField->configure(pouring);
+        setup_tracer(*workSurface);
+    }
+    ~FrameStep() override { releaseSaverRun(); }
+
+    void TestBody() override {}
+
+    // Frames until drops exist, so that the water surface has something to trace.
+    void rainUntilDrops() {
+        for (int i = 0; i < 200 && rainField->drops().empty(); ++i) onFrame();
+        ASSERT_FALSE(rainField->drops().empty());
+    }
+
+    FakeDirectDrawSurface primaryFake, workFake, backgroundFake;
+};
+
+}  // namespace
+
+TEST_F(FrameStep, EachFrameEndsWithTheWorkPictureOnTheScreen) {
+    onFrame();
+    ASSERT_EQ(primaryFake.bltSources.size(), 1u);
+    EXPECT_EQ(primaryFake.bltSources[0], &workFake);
+    EXPECT_EQ(busy, 0);
+
+    // A frame entered while one runs does nothing.
+    busy = 1;
+    primaryFake.bltSources.clear();
+    onFrame();
+    EXPECT_TRUE(primaryFake.bltSources.empty());
+}
+
+TEST_F(FrameStep, AnUnrestorableScreenSkipsTheFrame) {
+    primaryFake.lost = true;
+    primaryFake.restorable = false;
+    const int locksBefore = workFake.locks;
+    for (int i = 0; i < 20; ++i) onFrame();
+    EXPECT_TRUE(rainField->drops().empty()) << "the rain waits while the screen is gone";
+    EXPECT_EQ(workFake.locks, locksBefore);
+    EXPECT_TRUE(primaryFake.bltSources.empty());
+    EXPECT_EQ(busy, 0);
+
+    // Back again: restored, repainted from the work picture, and the frames go on.
+    primaryFake.restorable = true;
+    onFrame();
+    ASSERT_GE(primaryFake.bltSources.size(), 2u);
+    EXPECT_EQ(primaryFake.bltSources.front(), &workFake);
+}
+
+TEST_F(FrameStep, AWorkSurfaceThatDoesNotLockIsNeverWritten) {
+    workFake.lockFails = true;
+    rainUntilDrops();
+    for (int i = 0; i < 20; ++i) onFrame();
+    for (std::uint8_t b : workFake.pixels) ASSERT_EQ(b, 0);
+    EXPECT_TRUE(workFake.unlocked.empty());
+    EXPECT_TRUE(backgroundFake.unlocked.empty());
+    // The screen is still refreshed every frame.
+    EXPECT_FALSE(primaryFake.bltSources.empty());
+}
+
+TEST_F(FrameStep, ADueRestartEmptiesThePaneAndRepaintsTheWorkPicture) {
+    rainUntilDrops();
+    for (int i = 0; i < 10; ++i) onFrame();
+    // No new drops from here on, so whatever is left after the restart would be old rain.
+    SaverSettings dry;
+    dry.setDensity(0);
+    rainField->configure(dry);
+    restartEnabled = 1;
+    restartPeriodMs = 150000;
+    const std::uint32_t due = GetTickCount() - 10;
+    nextRestartTick = due;
+    workFake.bltSources.clear();
+    onFrame();
+    ASSERT_FALSE(workFake.bltSources.empty());
+    EXPECT_EQ(workFake.bltSources[0], &backgroundFake);
+    EXPECT_EQ(nextRestartTick, due + 150000u);
+    EXPECT_TRUE(rainField->drops().empty());
+    for (std::int32_t y = 0; y < 48; ++y)
+        for (std::int32_t x = 0; x < 64; ++x) ASSERT_EQ(waterSurface->heightAt(x, y), 0u);
+
+    // Not due again within the period.
+    workFake.bltSources.clear();
+    onFrame();
+    EXPECT_TRUE(workFake.bltSources.empty());
+}
