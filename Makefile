@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CLANG_FORMAT ?= clang-format
 FORMATTED = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps build test demo bench format format-check native win64 win32 pictures clean
+.PHONY: deps build test demo bench bench-saver format format-check native win64 win32 pictures clean
 
 deps:
 	@scripts/install-deps
@@ -43,6 +43,11 @@ bench: deps
 	cmake --build --preset bench -j $(JOBS) --target misto-bench
 	@mkdir -p out
 	build/bench/misto-bench --benchmark_out=out/bench.json --benchmark_out_format=json
+
+# The full-screen saver's CPU per frame under Wine (about two minutes), into out/saver_cpu.txt.
+bench-saver: win64
+	@mkdir -p out
+	set -o pipefail; bench/saver_cpu.sh build/win64/misto.scr | tee out/saver_cpu.txt
 
 # The README's pictures of the rain, rendered by misto-render.
 pictures: native
