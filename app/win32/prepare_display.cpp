@@ -39,12 +39,10 @@ void ScreenSaverApp::prepareDisplay(HWND window, const DisplayParameters& displa
     // Work and background take the primary surface's own description, whatever mode the
     // display really ended up in, so that a plain blit copies them without conversion.
     primarySurface.reset(DDraw::create_primary_surface().release());
-    if (!primarySurface)
-        throw DDraw::Exception("The screen could not be prepared for the screen saver.");
+    if (!primarySurface) throw DDraw::Exception(DDraw::ScreenNotPreparedText);
     workSurface.reset(surfaceLike(*primarySurface).release());
     backgroundSurface.reset(surfaceLike(*primarySurface).release());
-    if (!workSurface || !backgroundSurface)
-        throw DDraw::Exception("The screen could not be prepared for the screen saver.");
+    if (!workSurface || !backgroundSurface) throw DDraw::Exception(DDraw::ScreenNotPreparedText);
 
     if (snapshot) snapshot->stretch_to(*workSurface);
     workSurface->blt_to(*primarySurface);

@@ -40,6 +40,7 @@ void ScreenSaverApp::runSaver() {
     screen.read_from(*primarySurface);
     const auto width = static_cast<std::int32_t>(screen.width());
     const auto height = static_cast<std::int32_t>(screen.height());
+    if (width <= 0 || height <= 0) throw DDraw::Exception(DDraw::ScreenNotPreparedText);
     waterSurface.reset(new WaterSurface(width, height, settings.dropRadiusMax()));
     rainField.reset(new RainField(width, height, waterSurface.get()));
     rainField->configure(settings);
@@ -94,6 +95,6 @@ void ScreenSaverApp::releaseSaverRun() {
     rainField.reset();
     waterSurface.reset();
     // With the wrappers gone the device can go too, while the window it was given still
-    // exists: the display gets its mode back before anything else is shown.
+    // exists: the display gets its mode back before an error box or the desktop shows.
     DDraw::release_device();
 }

@@ -33,6 +33,7 @@ std::unique_ptr<Surface> create_surface(DDSURFACEDESC& desc) {
 }  // namespace
 
 const char* const MissingDirectXText = "This program requires DirectX 5 or later installed!";
+const char* const ScreenNotPreparedText = "The screen could not be prepared for the screen saver.";
 
 Device::Device(const char* library) {
     library_ = LoadLibraryA(library);

@@ -22,6 +22,8 @@ class SurfaceDescription;
 
 // The text shown when DirectDraw or its second interface is missing.
 extern const char* const MissingDirectXText;
+// The text shown when DirectDraw gives no screen or no picture of the screen's size.
+extern const char* const ScreenNotPreparedText;
 
 // The process's DirectDraw object. ddraw.dll is loaded at run time, so a system without it
 // gets our own message instead of a loader error before the program even starts.
