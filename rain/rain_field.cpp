@@ -1,6 +1,7 @@
 #include "rain/rain_field.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "rain/rain_random.h"
 #include "rain/water_surface.h"
@@ -39,10 +40,23 @@ void RainField::spawn() {
 }
 
 void RainField::stepDrops() {
+    // Where every drop stands as the pass begins; see findOverlapping.
+    const std::size_t n = drops_.size();
+    spot_x_.resize(n);
+    spot_y_.resize(n);
+    spot_radius_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) takeSpot(i);
+    struct PassGuard {
+        RainField& f;
+        ~PassGuard() { f.stepping_ = kNotStepping; }
+    } guard{*this};
     for (std::size_t i = 0; i < drops_.size(); ++i) {
         Drop* d = drops_[i].get();
+        stepping_ = i;
         if (!d->step(width_, height_, *this)) removal_.insert(d);
+        takeSpot(i);
     }
+    stepping_ = kNotStepping;
     if (removal_.empty()) return;
     drops_.erase(std::remove_if(drops_.begin(), drops_.end(),
                                 [this](const std::unique_ptr<Drop>& d) {
@@ -57,10 +71,79 @@ void RainField::step() {
     stepDrops();
 }
 
+void RainField::takeSpot(std::size_t i) {
+    const Drop& d = *drops_[i];
+    spot_x_[i] = static_cast<std::uint32_t>(d.x);
+    spot_y_[i] = static_cast<std::uint32_t>(d.y);
+    // A drop's radius changes behind its back only by a partner's `grow`, which never takes
+    // it above MaxDropRadius; counting at least that much keeps the snapshot a safe bound.
+    const std::int64_t r = d.radius < 0 ? -static_cast<std::int64_t>(d.radius) : d.radius;
+    spot_radius_[i] = static_cast<std::uint32_t>(
+        std::clamp<std::int64_t>(r, Drop::MaxDropRadius, std::numeric_limits<std::int32_t>::max()));
+}
+
+namespace {
+
+// True whenever a - b lies within -r ... r (and for a few far pairs as well, which the exact
+// test then rejects): the difference is taken modulo 2^32, so nothing can overflow. A reach of
+// 2^31 or more takes in every difference.
+constexpr std::uint32_t kEverywhere = 0x80000000u;
+
+inline bool within(std::uint32_t a, std::uint32_t b, std::uint32_t r) {
+    return r >= kEverywhere || a - b + r <= 2 * r;
+}
+
+inline std::uint32_t reachOf(std::int64_t absPr, std::int64_t r) {
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(absPr + r, kEverywhere));
+}
+
+}  // namespace
+
 Drop* RainField::findOverlapping(std::int32_t px, std::int32_t py, std::int32_t pr) const {
-    for (const auto& d : drops_) {
-        if (removal_.count(d.get()) != 0) continue;
-        if (d->overlaps(px, py, pr)) return d.get();
+    // Runs up to three times per drop and frame over every drop, so most drops must be ruled
+    // out cheaply. A head circle of radius r can only touch the probe circle when both axis
+    // distances are within |pr| + r. During a pass only the drop being stepped moves; every
+    // other drop stands where its snapshot says (with a radius at most as large), so compact
+    // arrays rule out the far ones in blocks without touching the drops. Outside a pass, and
+    // for the drop being stepped, the drops' own fields are read. Either way the drop itself
+    // answers for the few that remain, in list order.
+    const bool anyRemoved = !removal_.empty();
+    const std::int64_t absPr = pr < 0 ? -static_cast<std::int64_t>(pr) : pr;
+    const std::uint32_t ux = static_cast<std::uint32_t>(px), uy = static_cast<std::uint32_t>(py);
+    const std::size_t n = drops_.size();
+    auto exact = [&](std::size_t i) -> Drop* {
+        Drop* d = drops_[i].get();
+        const std::int64_t r = d->radius < 0 ? -static_cast<std::int64_t>(d->radius) : d->radius;
+        const std::uint32_t reach = reachOf(absPr, r);
+        if (!within(static_cast<std::uint32_t>(d->x), ux, reach) ||
+            !within(static_cast<std::uint32_t>(d->y), uy, reach))
+            return nullptr;
+        if (anyRemoved && removal_.count(d) != 0) return nullptr;
+        return d->overlaps(px, py, pr) ? d : nullptr;
+    };
+    const bool inPass = stepping_ != kNotStepping && spot_x_.size() == n;
+    if (!inPass) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (Drop* d = exact(i)) return d;
+        return nullptr;
+    }
+    const std::uint32_t base = reachOf(absPr, 0);
+    constexpr std::size_t kBlock = 32;
+    for (std::size_t first = 0; first < n; first += kBlock) {
+        const std::size_t count = std::min(kBlock, n - first);
+        std::uint32_t mask = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::size_t i = first + k;
+            const std::uint32_t reach = std::min(base + spot_radius_[i], kEverywhere);
+            const bool near = within(spot_x_[i], ux, reach) && within(spot_y_[i], uy, reach);
+            mask |= static_cast<std::uint32_t>(near) << k;
+        }
+        if (stepping_ >= first && stepping_ < first + count) mask |= 1u << (stepping_ - first);
+        for (; mask != 0; mask &= mask - 1) {
+            std::size_t k = 0;
+            while (((mask >> k) & 1u) == 0) ++k;
+            if (Drop* d = exact(first + k)) return d;
+        }
     }
     return nullptr;
 }

@@ -35,7 +35,14 @@ class RainField {
     const std::vector<std::unique_ptr<Drop>>& drops() const { return drops_; }
 
   private:
+    void takeSpot(std::size_t i);
+    static constexpr std::size_t kNotStepping = static_cast<std::size_t>(-1);
+
     std::vector<std::unique_ptr<Drop>> drops_;
+    // Positions and radius bounds at the start of the current pass, refreshed after each
+    // drop's step; unsigned so that distances wrap instead of overflowing.
+    std::vector<std::uint32_t> spot_x_, spot_y_, spot_radius_;
+    std::size_t stepping_ = kNotStepping;
     std::set<Drop*> removal_;
     float density_ = 0.0f;
     std::int32_t width_;

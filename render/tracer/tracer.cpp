@@ -174,6 +174,37 @@ class HighlightCache {
 
 HighlightCache highlight_cache;
 
+// The refraction's step length depends only on the point's height and normal_z (and the
+// distance to the desktop), and the map holds few heights: the quotient, the costliest step
+// per point, is remembered per (height, normal_z) for heights below 16.
+class StepCache {
+  public:
+    void prepare(std::int32_t distance) {
+        if (distance != distance_ || !ready_) {
+            for (std::int32_t h = 0; h < kHeights; ++h) {
+                const std::int32_t n = mul(distance - h, 4096);
+                for (std::int32_t z = -128; z < 128; ++z)
+                    steps_[h][z + 128] = z == 0 ? kNoLength : divide(n, z);
+            }
+            distance_ = distance;
+            ready_ = true;
+        }
+    }
+    std::int32_t step(std::uint32_t height, std::int8_t normal_z) const {
+        if (height < kHeights) return steps_[height][normal_z + 128];
+        const std::int32_t n = mul(distance_ - static_cast<std::int32_t>(height), 4096);
+        return normal_z == 0 ? kNoLength : divide(n, normal_z);
+    }
+
+  private:
+    static constexpr std::int32_t kHeights = 16;
+    std::int32_t steps_[kHeights][256] = {};
+    std::int32_t distance_ = 0;
+    bool ready_ = false;
+};
+
+StepCache step_cache;
+
 template <int Bytes>
 void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
              const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
@@ -182,6 +213,7 @@ void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
     const bool lit = Bytes > 1 && tracer_lighting == 1;
     const std::uint32_t gain = Bytes == 2 ? 40u : 220u;
     if (lit) highlight_cache.prepare(tracer_cosntable, gain);
+    step_cache.prepare(D);
     // Read once: the byte stores below could otherwise alias these and force reloads.
     const bool jitter = tracer_tracks != 0;
     const std::uint8_t* const source_bits = source->LFB;
@@ -195,8 +227,7 @@ void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
         for (std::int32_t x = left; x <= right; ++x, ++p, out += Bytes) {
             const std::uint32_t height = p->height;
             if (height == 0) continue;
-            const std::int32_t n = mul(D - static_cast<std::int32_t>(height), 4096);
-            const std::int32_t t = p->normal_z == 0 ? kNoLength : divide(n, p->normal_z);
+            const std::int32_t t = step_cache.step(height, p->normal_z);
             std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
             std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
             if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(random(3)) - 1);
@@ -252,12 +283,54 @@ void for_inner_points(std::int32_t left, std::int32_t top, std::int32_t right, s
     }
 }
 
+// The 3 x 3 smoothing for the usual 32-bit layout (8 bits each of red, green, blue at bits 16,
+// 8 and 0): red and blue are summed together in one word and green in another. Sixteen 8-bit
+// values need 12 bits, so the sums never reach the next channel, and the result is the
+// channel-by-channel one bit for bit.
+void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                      const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                      const SurfaceDesc* source) {
+    const std::ptrdiff_t pitch = source->Pitch;
+    std::uint8_t* const bits = dest->LFB;
+    for_inner_points(left, top, right, bottom, points, map_width, source,
+                     [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
+                         std::uint8_t* c = bits + static_cast<std::ptrdiff_t>(y) * pitch +
+                                           static_cast<std::ptrdiff_t>(x) * 4;
+                         const std::uint32_t v = load<4>(c);
+                         std::uint32_t rb = (v & 0xFF00FFu) * 8, g = (v & 0xFF00u) * 8;
+                         const std::uint8_t* up = c - pitch;
+                         const std::uint8_t* down = c + pitch;
+                         const std::uint32_t n[8] = {
+                             load<4>(up - 4),   load<4>(up),   load<4>(up + 4),   load<4>(c + 4),
+                             load<4>(down + 4), load<4>(down), load<4>(down - 4), load<4>(c - 4)};
+                         for (std::uint32_t w : n) {
+                             rb += w & 0xFF00FFu;
+                             g += w & 0xFF00u;
+                         }
+                         std::uint32_t r = rb >> 16, b = rb & 0xFFFFu;
+                         g >>= 8;
+                         if (h == 1) {
+                             r = (r * 15) >> 4;
+                             g = (g * 15) >> 4;
+                             b = (b * 15) >> 4;
+                         }
+                         store<4>(c, ((r >> 4) << 16) | ((g >> 4) << 8) | (b >> 4));
+                     });
+}
+
 template <int Bytes>
 void anti_alias(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                 const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
                 const SurfaceDesc* source) {
     const std::ptrdiff_t pitch = source->Pitch;
     const Format format;
+    if constexpr (Bytes == 4) {
+        if (format.r_shift == 16 && format.g_shift == 8 && format.b_shift == 0 &&
+            format.r_max == 0xFF && format.g_max == 0xFF && format.b_max == 0xFF) {
+            anti_alias_rgb32(left, top, right, bottom, points, map_width, dest, source);
+            return;
+        }
+    }
     for_inner_points(left, top, right, bottom, points, map_width, source,
                      [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
                          std::uint8_t* c = dest->LFB + static_cast<std::ptrdiff_t>(y) * pitch +

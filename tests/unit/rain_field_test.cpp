@@ -25,6 +25,7 @@ class RainFieldTest : public ::testing::Test {
         RainRandom::seed(42);
         setUpRainTuning(Drop::MaxDropRadius);
     }
+    void TearDown() override { setUpRainTuning(Drop::MaxDropRadius); }
     WaterSurface surface{320, 240, 10};
     RainField field{320, 240, &surface};
 };
@@ -153,6 +154,71 @@ TEST_F(RainFieldTest, WildSettingsAreBounded) {
         field.clear();
         surface.clear();
     }
+}
+
+// Jumps to a new place in its step, or asks the field what lies at two places.
+class JumpingDrop : public Drop {
+  public:
+    JumpingDrop(int x, int y, WaterSurface* s) : Drop(0, 0, x, y, 3, s) {}
+    bool step(std::int32_t, std::int32_t, RainField& f) override {
+        if (jumpTo >= 0) {
+            x = jumpTo;
+            return true;
+        }
+        if (selfJump >= 0) x = selfJump;
+        foundAtNew = f.findOverlapping(newX, 100, 1);
+        foundAtOld = f.findOverlapping(oldX, 100, 1);
+        return true;
+    }
+    int jumpTo = -1, selfJump = -1, newX = 0, oldX = 0;
+    Drop* foundAtNew = nullptr;
+    Drop* foundAtOld = nullptr;
+};
+
+TEST_F(RainFieldTest, LookupDuringThePassSeesWhereDropsAreNow) {
+    field.add(std::make_unique<JumpingDrop>(40, 100, &surface));
+    field.add(std::make_unique<JumpingDrop>(300, 20, &surface));
+    auto* mover = static_cast<JumpingDrop*>(field.drops()[0].get());
+    auto* asker = static_cast<JumpingDrop*>(field.drops()[1].get());
+    mover->jumpTo = 200;
+    asker->newX = 200;
+    asker->oldX = 40;
+    field.stepDrops();
+    EXPECT_EQ(asker->foundAtNew, mover);  // moved earlier in this pass
+    EXPECT_EQ(asker->foundAtOld, nullptr);
+
+    // The drop being stepped is found where it stands at the moment of asking.
+    mover->jumpTo = -1;
+    mover->selfJump = 120;
+    mover->newX = 120;
+    mover->oldX = 200;
+    asker->newX = asker->oldX = 0;
+    field.stepDrops();
+    EXPECT_EQ(mover->foundAtNew, mover);
+    EXPECT_EQ(mover->foundAtOld, nullptr);
+
+    // Outside a pass the drops' fields answer directly.
+    mover->x = 10;
+    EXPECT_EQ(field.findOverlapping(10, 100, 1), mover);
+    EXPECT_EQ(field.findOverlapping(120, 100, 1), nullptr);
+}
+
+TEST_F(RainFieldTest, MergeInsideThePassAbsorbsTheUpperDrop) {
+    setRainTuning([] {
+        RainTuning t = rainTuningDefaults();
+        t.primary_start_chance = t.secondary_start_chance = t.wiggle_chance = 0;
+        t.stop_radius = t.rest_growth = t.motion_loss = 0;
+        return t;
+    }());
+    field.add(std::make_unique<Drop>(0, 0, 100, 110, 4, &surface));
+    field.add(std::make_unique<Drop>(0, 0, 100, 100, 4, &surface));
+    Drop* lower = field.drops()[0].get();
+    for (int i = 0; i < 20 && field.drops().size() == 2; ++i) field.stepDrops();
+    ASSERT_EQ(field.drops().size(), 1u);
+    EXPECT_EQ(field.drops()[0].get(), lower);
+    EXPECT_EQ(lower->radius, 5);
+    EXPECT_EQ(lower->partner, nullptr);
+    EXPECT_EQ(lower->merge_state, MergeState::None);
 }
 
 }  // namespace

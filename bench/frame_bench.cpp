@@ -1,0 +1,134 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "rain/drop.h"
+#include "rain/rain_field.h"
+#include "rain/rain_random.h"
+#include "rain/rain_tuning.h"
+#include "rain/water_surface.h"
+#include "render/tracer/cosntable.h"
+#include "render/tracer/memory_surface.h"
+#include "render/tracer/tracer.h"
+#include "settings/saver_settings.h"
+
+// The cost of one frame of rain once the pane has settled (the drops' step and the trace of
+// what they changed, at 32 bpp over memory surfaces), beside a copy of one whole frame: the
+// saver copies the work surface to the screen every frame anyway, so a frame that costs no
+// more than that copy keeps the saver's own share of the machine small.
+namespace {
+
+constexpr int kWarmUpFrames = 3000;
+constexpr std::uint32_t kSeed = 1;
+
+void fillPicture(MemorySurface& s) {
+    // A soft gradient with some grain, so refraction reads different pixels than it writes.
+    for (std::uint32_t y = 0; y < s.height(); ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(s.row(y));
+        for (std::uint32_t x = 0; x < s.width(); ++x) {
+            const std::uint32_t grain = (x * 2654435761u ^ y * 40503u) >> 28;
+            const std::uint32_t r = (x * 255 / s.width()) & 0xFF;
+            const std::uint32_t g = (y * 255 / s.height()) & 0xFF;
+            const std::uint32_t b = (128 + grain * 4) & 0xFF;
+            row[x] = (r << 16) | (g << 8) | b;
+        }
+    }
+}
+
+// One saver run at a given size and density, settled by the warm-up.
+struct FrameFixture {
+    FrameFixture(std::int32_t w, std::int32_t h, int density)
+        : width(w),
+          height(h),
+          density(density),
+          work(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32),
+          background(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32) {
+        SaverSettings settings;
+        settings.setDensity(density);
+        surface = std::make_unique<WaterSurface>(w, h, settings.dropRadiusMax());
+        field = std::make_unique<RainField>(w, h, surface.get());
+        field->configure(settings);
+        RainRandom::seed(kSeed);
+        setUpRainTuning(Drop::MaxDropRadius);
+        tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
+        fillPicture(background);
+        std::memcpy(work.bytes().data(), background.bytes().data(), work.bytes().size());
+        for (int i = 0; i < kWarmUpFrames; ++i) frame();
+    }
+
+    void frame() {
+        field->step();
+        surface->flush(work, background);
+    }
+
+    std::int32_t width, height;
+    int density;
+    MemorySurface work, background;
+    std::unique_ptr<WaterSurface> surface;
+    std::unique_ptr<RainField> field;
+};
+
+// The library calls a benchmark several times while it sizes the run; the fixture is built
+// once per size and density and kept until the next one is asked for, so at most one large
+// pane is in memory.
+FrameFixture& fixtureFor(std::int32_t w, std::int32_t h, int density) {
+    static std::unique_ptr<FrameFixture> current;
+    if (!current || current->width != w || current->height != h || current->density != density) {
+        current.reset();
+        current = std::make_unique<FrameFixture>(w, h, density);
+    }
+    return *current;
+}
+
+void BM_Frame(benchmark::State& state, std::int32_t w, std::int32_t h, int density) {
+    FrameFixture& f = fixtureFor(w, h, density);
+    for (auto _ : state) {
+        f.frame();
+        benchmark::DoNotOptimize(f.work.bytes().data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["drops"] = static_cast<double>(f.field->drops().size());
+}
+
+void BM_FullFrameCopy(benchmark::State& state, std::int32_t w, std::int32_t h) {
+    const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
+    std::vector<std::uint8_t> from(bytes, 0x5A), to(bytes, 0);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(bytes));
+}
+
+struct Size {
+    std::int32_t w, h;
+};
+
+std::string sizeName(const Size& s) { return std::to_string(s.w) + "x" + std::to_string(s.h); }
+
+const bool kRegistered = [] {
+    const Size hd{1280, 720}, fhd{1920, 1080}, uhd{3840, 2160};
+    const struct {
+        Size size;
+        int density;
+    } frames[] = {{hd, 25}, {fhd, 25}, {fhd, 50}, {uhd, 50}};
+    for (const auto& f : frames) {
+        const std::string name = "Frame/" + sizeName(f.size) + "/d" + std::to_string(f.density);
+        benchmark::RegisterBenchmark(name.c_str(), BM_Frame, f.size.w, f.size.h, f.density)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    for (const Size& s : {hd, fhd, uhd}) {
+        const std::string name = "FullFrameCopy/" + sizeName(s);
+        benchmark::RegisterBenchmark(name.c_str(), BM_FullFrameCopy, s.w, s.h)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    return true;
+}();
+
+}  // namespace
