@@ -2,26 +2,29 @@
 
 namespace {
 
-// Speeds are 1/256 px per step; one step is one frame.
+// What each value does to the look. Speeds are 1/256 px per step, one step is one frame (50 a
+// second); slide speeds are further scaled by radius / 8, so small drops run slower.
 const RainTuning kDefaults = {
     8,    // reference_radius: equal to the largest radius, so the scale factor is 1
-    192,  // track_speed: a run on a wet track, three quarters of a pixel per frame
-    1,    // primary_start_chance: a heavy drop breaks away now and then, not all at once
-    2,    // secondary_start_chance: more often a short, slow creep that soon stalls
-    12,   // wiggle_chance: runs swerve a little every so often
-    420,  // primary_speed_mean: a breakaway starts in a hurry...
-    120,  // primary_speed_spread: ...with some variety between drops
+    224,  // track_speed: a big drop runs down a wet track at about 45 px a second
+    1,    // primary_start_chance: a grown drop breaks away after two seconds on average
+    1,    // secondary_start_chance: as often, a short creep of a few pixels that stalls
+    4,    // wiggle_chance: a run swerves only now and then, so tracks stay mostly straight
+    480,  // primary_speed_mean: a breakaway starts in a hurry, about 90 px a second...
+    120,  // primary_speed_spread: ...some faster, some slower
     90,   // secondary_speed_mean: a creep barely moves
     40,   // secondary_speed_spread
     0,    // wiggle_speed_mean: swerves go either way
-    160,  // wiggle_speed_spread: up to about 0.6 px sideways per frame
-    -6,   // slide_acceleration: dry glass brakes a drop until it rests again
-    96,   // drift_speed: pulled toward wet glass beside it, so later drops follow old trails
-    24,   // wiggle_duration_max: a swerve lasts under half a second
+    128,  // wiggle_speed_spread: up to half a pixel sideways per frame
+    -4,   // slide_acceleration: dry glass brakes a breakaway within a few hand-widths, while
+          // one on an old track keeps running: later drops follow the wet trails
+    64,   // drift_speed: a quarter pixel per frame toward wet glass beside the drop
+    20,   // wiggle_duration_max: a swerve lasts under half a second
     3,    // merge_divisor: meeting drops flow together over a few frames
-    3,    // stop_radius: tiny droplets stay put and only grow
-    3,    // rest_growth: resting drops swell by about a pixel every 85 frames
-    5,    // motion_loss: runners shed water into their track and shrink
+    5,    // stop_radius: drops up to radius 5 stay put and only grow, so most of the pane holds
+          // resting drops and only the grown ones run
+    3,    // rest_growth: resting drops swell by a pixel of radius about every 85 frames
+    5,    // motion_loss: runners shed water into their track and shrink until they rest again
 };
 
 RainTuning g_live = kDefaults;
