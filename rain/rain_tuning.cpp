@@ -4,7 +4,7 @@ namespace {
 
 // What each value does to the look. Speeds are 1/256 px per step, one step is one frame (50 a
 // second); slide speeds are further scaled by radius / 8, so small drops run slower.
-const RainTuning kDefaults = {
+constexpr RainTuning kDefaults = {
     8,    // reference_radius: equal to the largest radius, so the scale factor is 1
     224,  // track_speed: a big drop runs down a wet track at about 45 px a second
     1,    // primary_start_chance: a grown drop breaks away after two seconds on average
@@ -26,6 +26,14 @@ const RainTuning kDefaults = {
     3,    // rest_growth: resting drops swell by a pixel of radius about every 85 frames
     5,    // motion_loss: runners shed water into their track and shrink until they rest again
 };
+
+// Both are divisors, and a speed below 10 stops a drop at once: the smallest drop that may
+// move (radius stop_radius + 1) must still reach that speed when a slide starts.
+static_assert(kDefaults.reference_radius != 0 && kDefaults.merge_divisor != 0, "divisors");
+static_assert((kDefaults.primary_speed_mean - kDefaults.primary_speed_spread) *
+                      (kDefaults.stop_radius + 1) / 8 >=
+                  10,
+              "a breakaway must move the smallest drop that can slide");
 
 RainTuning g_live = kDefaults;
 

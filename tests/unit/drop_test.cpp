@@ -165,6 +165,8 @@ TEST_F(DropTest, MergeAbsorbsTheUpperDropAndGrowsTheLower) {
         ++steps;
     }
     EXPECT_FALSE(alive);
+    const int dx = up->x - lo->x, dy = up->y - lo->y;
+    EXPECT_LE(dx * dx + dy * dy, 4);  // (4 + 4) / 4 = 2 pixels
     EXPECT_EQ(lo->radius, 5);
     EXPECT_EQ(lo->merge_state, MergeState::None);
     EXPECT_EQ(lo->partner, nullptr);
@@ -176,13 +178,32 @@ TEST_F(DropTest, MergeAbsorbsTheUpperDropAndGrowsTheLower) {
 }
 
 TEST_F(DropTest, LeavesOnlyBeyondTheMargin) {
-    // Wet on both sides so that no sideways pull moves the drop.
-    surface.heights[{2, 106}] = 1;
-    surface.heights[{198, 106}] = 1;
-    EXPECT_FALSE(Drop(0, 0, -5, 100, 4, &surface).step(200, 200, field));
-    EXPECT_TRUE(Drop(0, 0, -4, 100, 4, &surface).step(200, 200, field));
-    EXPECT_FALSE(Drop(0, 0, 205, 100, 4, &surface).step(200, 200, field));
-    EXPECT_TRUE(Drop(0, 0, 204, 100, 4, &surface).step(200, 200, field));
+    // No speed at all, wet or dry, so the drop stays where it is placed whatever lies around
+    // it, and only the margin rule decides.
+    RainTuning t = quietTuning();
+    t.track_speed = 0;
+    t.drift_speed = 0;
+    t.primary_speed_mean = t.primary_speed_spread = 0;
+    t.slide_acceleration = 0;
+    setRainTuning(t);
+    const struct {
+        int x, y;
+        bool stays;
+    } cases[] = {{-5, 100, false}, {-4, 100, true},  {205, 100, false}, {204, 100, true},
+                 {100, -5, false}, {100, -4, true},  {100, 205, false}, {100, 204, true},
+                 {-5, -5, false},  {204, 204, true}, {-4, 205, false}};
+    for (const auto& c : cases) {
+        Drop d(0, 0, c.x, c.y, 4, &surface);
+        EXPECT_EQ(d.step(200, 200, field), c.stays) << c.x << ", " << c.y;
+        EXPECT_EQ(d.x, c.x);
+        EXPECT_EQ(d.y, c.y);
+    }
+    // A drop that leaves still reports the rectangle of its erased image.
+    surface.dirty.clear();
+    Drop gone(0, 0, 205, 100, 4, &surface);
+    ASSERT_FALSE(gone.step(200, 200, field));
+    ASSERT_EQ(surface.dirty.size(), 1u);
+    EXPECT_EQ(surface.dirty[0].left, 201);
 }
 
 TEST_F(DropTest, PartnerThatLeavesIsDetachedTheSameStep) {

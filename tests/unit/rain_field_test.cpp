@@ -221,4 +221,69 @@ TEST_F(RainFieldTest, MergeInsideThePassAbsorbsTheUpperDrop) {
     EXPECT_EQ(lower->merge_state, MergeState::None);
 }
 
+TEST_F(RainFieldTest, SpawnRangesFollowTheWind) {
+    Params p;
+    p.d = 50;
+    p.wx = 30;
+    p.wy = 10;
+    field.configure(p);
+    for (int i = 0; i < 4000; ++i) field.spawn();
+    ASSERT_GT(field.drops().size(), 1000u);
+    int noStreak = 0;
+    for (const auto& d : field.drops()) {
+        EXPECT_GE(d->vx, 11);
+        EXPECT_LE(d->vx, 50);
+        EXPECT_GE(d->vy, 0);
+        EXPECT_LE(d->vy, 30);
+        EXPECT_GE(d->x, -d->vx);
+        EXPECT_LE(d->x, 319);
+        EXPECT_GE(d->y, -d->vy);
+        EXPECT_LE(d->y, 239);
+        noStreak += d->vy == 0;
+    }
+    // No streak when rnd(40) >= 30: a quarter of the drops.
+    const double share = double(noStreak) / double(field.drops().size());
+    EXPECT_GT(share, 0.20);
+    EXPECT_LT(share, 0.30);
+}
+
+TEST_F(RainFieldTest, DamagedSettingsGiveBoundedDropsAtBirth) {
+    const struct {
+        int density, minR, spread, radiusLow, radiusHigh;
+    } cases[] = {
+        {1000, 0, -3, 1, 1},    // density beyond 50 acts as 50; spread below 0: minimum only
+        {50, 50, 100, 10, 10},  // a minimum beyond the tables is the largest radius
+        {50, 4, -3, 4, 4},     {50, 0, 0, 1, 1}, {50, 9, 5, 9, 10},
+    };
+    for (const auto& c : cases) {
+        Params p;
+        p.d = c.density;
+        p.minR = c.minR;
+        p.spread = c.spread;
+        field.configure(p);
+        int framesWithDrop = 0;
+        for (int i = 0; i < 2000; ++i) {
+            const std::size_t before = field.drops().size();
+            field.spawn();
+            framesWithDrop += field.drops().size() > before;
+        }
+        EXPECT_GT(framesWithDrop, 880) << c.density;  // half of 2000, give or take 3 sigma
+        EXPECT_LT(framesWithDrop, 1120) << c.density;
+        for (const auto& d : field.drops()) {
+            ASSERT_GE(d->radius, c.radiusLow) << c.minR << " " << c.spread;
+            ASSERT_LE(d->radius, c.radiusHigh) << c.minR << " " << c.spread;
+        }
+        // Their first steps use shapes inside the tables and leave them at most MaxDropRadius.
+        field.stepDrops();
+        for (const auto& d : field.drops()) EXPECT_LE(d->radius, Drop::MaxDropRadius);
+        field.clear();
+        surface.clear();
+    }
+    Params none;
+    none.d = -7;
+    field.configure(none);
+    for (int i = 0; i < 200; ++i) field.spawn();
+    EXPECT_TRUE(field.drops().empty());
+}
+
 }  // namespace
