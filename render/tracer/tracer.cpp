@@ -67,6 +67,14 @@ inline std::int32_t wrap(std::int32_t s, std::int32_t size) {
     return s;
 }
 
+// Pixels are stored lowest byte first; on such machines a 32-bit pixel is one plain word
+// access, which the byte-by-byte form is not always turned into.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLittleEndian = true;
+#else
+constexpr bool kLittleEndian = false;
+#endif
+
 template <int Bytes>
 inline std::uint32_t load(const std::uint8_t* p) {
     if constexpr (Bytes == 1) {
@@ -76,6 +84,10 @@ inline std::uint32_t load(const std::uint8_t* p) {
     } else if constexpr (Bytes == 3) {
         return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
                (static_cast<std::uint32_t>(p[2]) << 16);
+    } else if constexpr (kLittleEndian) {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
     } else {
         return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
                (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -84,7 +96,11 @@ inline std::uint32_t load(const std::uint8_t* p) {
 
 template <int Bytes>
 inline void store(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < Bytes; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    if constexpr (Bytes == 4 && kLittleEndian) {
+        std::memcpy(p, &v, 4);
+    } else {
+        for (int i = 0; i < Bytes; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
 }
 
 std::uint32_t highlight_inc(std::int32_t nx, std::int32_t ny, std::int32_t nz, std::uint32_t gain) {
@@ -205,6 +221,14 @@ class StepCache {
 
 StepCache step_cache;
 
+// random(3) on a state held by the caller; the same sequence as random.
+inline std::uint32_t jitter3(std::uint32_t& seed) {
+    seed += 3542387151u;
+    const std::uint64_t square = static_cast<std::uint64_t>(seed) * seed;
+    seed = static_cast<std::uint32_t>(square) ^ static_cast<std::uint32_t>(square >> 32);
+    return seed % 3;
+}
+
 template <int Bytes>
 void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
              const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
@@ -220,6 +244,9 @@ void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
     const std::size_t source_pitch = source->Pitch;
     std::uint8_t* const dest_bits = dest->LFB;
     const std::size_t dest_pitch = dest->Pitch;
+    // The generator's state lives in a local for the pass: the byte stores below could
+    // otherwise alias it and force a reload and a store per track point.
+    std::uint32_t seed = Seed;
     for (std::int32_t y = top; y <= bottom; ++y) {
         const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
         std::uint8_t* out = dest_bits + static_cast<std::size_t>(y) * dest_pitch +
@@ -230,7 +257,7 @@ void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
             const std::int32_t t = step_cache.step(height, p->normal_z);
             std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
             std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
-            if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(random(3)) - 1);
+            if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
             sx = wrap(sx, map_width);
             sy = wrap(sy, map_height);
             std::uint32_t pixel =
@@ -240,6 +267,7 @@ void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
             store<Bytes>(out, pixel);
         }
     }
+    Seed = seed;
 }
 
 struct Channels {
