@@ -11,8 +11,12 @@ constexpr double kPi = 3.14159265359;
 
 // Extended precision from the float angle: rounding the angle or the product to double first
 // moves results such as sin(float(pi/2)) * 40 across an integer.
+// A damaged stored direction (NaN, infinity) has no sine: it gives no wind rather than an
+// undefined conversion. A finite factor lies within -1 ... 1, so the product fits an int.
 int truncatedProduct(long double factor, int force) {
-    return static_cast<int>(factor * static_cast<long double>(force));
+    const long double product = factor * static_cast<long double>(force);
+    if (!std::isfinite(product)) return 0;
+    return static_cast<int>(product);
 }
 
 void readInt(ByteReader& source, int32_t& field) {

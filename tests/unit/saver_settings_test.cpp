@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 constexpr double kPi = 3.14159265359;
@@ -47,6 +49,20 @@ TEST(SaverSettings, WindVectorTruncatesTowardZero) {
         EXPECT_EQ(s.windX(), 0);
         EXPECT_EQ(s.windY(), 0);
     }
+}
+
+// A stored direction that is no number (a damaged record) must not reach the integer conversion.
+TEST(SaverSettings, WindFromANonFiniteDirectionIsCalm) {
+    SaverSettings s;
+    s.setWindForce(2147483647);
+    for (float d : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                    -std::numeric_limits<float>::infinity()}) {
+        s.setWindDirection(d);
+        EXPECT_EQ(s.windX(), 0);
+        EXPECT_EQ(s.windY(), 0);
+    }
+    s.setWindDirection(static_cast<float>(kPi / 2));
+    EXPECT_EQ(s.windY(), 2147483646);  // the largest force fits; the sine is just below 1
 }
 
 TEST(SaverSettings, SettersStoreOutOfRangeValuesUnchanged) {
