@@ -79,7 +79,8 @@ wh_begin() {
     tpl=$(wh_template)
     cp -a "$tpl" "$WH_TMP/prefix" || wh_fail "cannot copy the template prefix"
     export WINEPREFIX="$WH_TMP/prefix"
-    export WINEDEBUG=-all,trace+msgbox
+    # Message boxes are read from the log; WH_WINEDEBUG adds channels for a closer look.
+    export WINEDEBUG=-all,trace+msgbox${WH_WINEDEBUG:+,$WH_WINEDEBUG}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
     WH_LOG="$WH_TMP/wine.log"
     : >"$WH_LOG"
@@ -97,7 +98,8 @@ wh_begin() {
     wh_note "prefix $WINEPREFIX display $DISPLAY"
 }
 
-# Ends what this session started (by pid), stops its own prefix's server, removes the temp folder.
+# Ends what this session started (by pid), stops its own prefix's server, removes the temp folder
+# (WH_KEEP=1 keeps it, without the prefix, to look at Wine's log and the pictures).
 wh_end() {
     local rc=$?
     local p
@@ -108,7 +110,12 @@ wh_end() {
     fi
     for p in "${WH_PIDS[@]}"; do kill -9 "$p" 2>/dev/null; done
     [ -n "$WH_XVFB_PID" ] && kill "$WH_XVFB_PID" 2>/dev/null
-    [ -n "$WH_TMP" ] && rm -rf "$WH_TMP"
+    if [ -n "${WH_KEEP:-}" ] && [ -n "$WH_TMP" ]; then
+        rm -rf "$WH_TMP/prefix"
+        echo "[harness] kept $WH_TMP (Wine's log, pictures)" >&2
+    elif [ -n "$WH_TMP" ]; then
+        rm -rf "$WH_TMP"
+    fi
     WH_TMP=""
     return $rc
 }
@@ -237,7 +244,13 @@ wh_close_msgbox() {
     id=$(wh_wait_window "^$1\$" "${2:-60}") || return 1
     for try in 1 2 3; do
         sleep 0.3
-        xdotool key --window "$id" Return >/dev/null 2>&1
+        # Typed first: a release sent to a window that is gone leaves Return held down for
+        # Wine, and the next program started sees a key. Sent to the box when typing misses.
+        if [ "$try" = 1 ]; then
+            xdotool key Return >/dev/null 2>&1
+        else
+            xdotool key --window "$id" Return >/dev/null 2>&1
+        fi
         for i in $(seq 20); do
             xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$id" || return 0
             sleep 0.1
