@@ -217,11 +217,13 @@ wh_wait() {
 }
 
 # Waits up to SECONDS for a window whose title matches the regex; prints its X window id.
+# Further arguments are options of xdotool's search (such as --onlyvisible).
 wh_wait_window() {
     local title=$1 limit=$2 end id
+    shift 2
     end=$(($(date +%s) + limit))
     while :; do
-        id=$(xdotool search --name "$title" 2>/dev/null | head -n 1)
+        id=$(xdotool search "$@" --name "$title" 2>/dev/null | head -n 1)
         [ -n "$id" ] && {
             echo "$id"
             return 0
@@ -282,19 +284,7 @@ wh_brightness() { convert "$1" -colorspace Gray -format '%[fx:int(100*mean+0.5)]
 wh_alive() { kill -0 "$1" 2>/dev/null; }
 
 # Waits up to SECONDS for a visible window whose title matches the regex; prints its id.
-wh_wait_visible() {
-    local title=$1 limit=$2 end id
-    end=$(($(date +%s) + limit))
-    while :; do
-        id=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && {
-            echo "$id"
-            return 0
-        }
-        [ "$(date +%s)" -ge "$end" ] && return 1
-        sleep 0.2
-    done
-}
+wh_wait_visible() { wh_wait_window "$1" "$2" --onlyvisible; }
 
 # Starts the full-screen saver (extra arguments are added to /s) with the cursor parked at
 # (500, 400) first, so the move Wine sends when the window appears lands there; waits for its
