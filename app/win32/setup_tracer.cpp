@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "foundation/win32/module_resources.h"
 #include "render/tracer/cosntable.h"
 #include "render/tracer/tracer.h"
 #include "render/win32/surface_description.h"
@@ -13,14 +14,10 @@ namespace {
 // The table as the resource holds it; a missing or short resource falls back to the copy
 // compiled into the program (the same values), since the highlight reads all 129 entries.
 const std::int32_t* highlightTable() {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, "COSNTABLE", MAKEINTRESOURCEA(10));
-    if (found != nullptr &&
-        SizeofResource(module, found) >= kCosnTableSize * sizeof(std::int32_t)) {
-        HGLOBAL loaded = LoadResource(module, found);
-        const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-        if (data != nullptr) return static_cast<const std::int32_t*>(data);
-    }
+    std::uint32_t size = 0;
+    const void* data = Resources::namedData("COSNTABLE", size);
+    if (data != nullptr && size >= kCosnTableSize * sizeof(std::int32_t))
+        return static_cast<const std::int32_t*>(data);
     return kCosnTable;
 }
 

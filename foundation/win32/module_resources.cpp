@@ -13,6 +13,13 @@ class ModuleStringLoader : public StringLoader {
     }
 };
 
+HRSRC findRcData(LPCSTR name) { return FindResourceA(Module::instance(), name, RT_RCDATA); }
+
+const void* lockFound(HRSRC found) {
+    HGLOBAL loaded = LoadResource(Module::instance(), found);
+    return loaded != nullptr ? LockResource(loaded) : nullptr;
+}
+
 }  // namespace
 
 void useModuleStrings() {
@@ -21,7 +28,7 @@ void useModuleStrings() {
 }
 
 HRSRC findData(int id) {
-    HRSRC found = FindResourceA(Module::instance(), MAKEINTRESOURCEA(id & 0xFFFF), RT_RCDATA);
+    HRSRC found = findRcData(MAKEINTRESOURCEA(id & 0xFFFF));
     if (found == nullptr) throw ResourceNotFoundError(id);
     return found;
 }
@@ -29,9 +36,18 @@ HRSRC findData(int id) {
 std::uint32_t dataSize(int id) { return SizeofResource(Module::instance(), findData(id)); }
 
 const void* data(int id) {
-    HGLOBAL loaded = LoadResource(Module::instance(), findData(id));
-    if (loaded == nullptr) throw ResourceNotFoundError(id);
-    return LockResource(loaded);
+    const void* bytes = lockFound(findData(id));
+    if (bytes == nullptr) throw ResourceNotFoundError(id);
+    return bytes;
+}
+
+const void* namedData(const char* name, std::uint32_t& size) {
+    size = 0;
+    HRSRC found = findRcData(name);
+    if (found == nullptr) return nullptr;
+    const void* bytes = lockFound(found);
+    if (bytes != nullptr) size = SizeofResource(Module::instance(), found);
+    return bytes;
 }
 
 }  // namespace Resources

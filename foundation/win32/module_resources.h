@@ -17,4 +17,7 @@ HRSRC findData(int id);
 std::uint32_t dataSize(int id);
 const void* data(int id);
 
+// A data resource by name, with its size in bytes; nullptr (and size 0) when it is absent.
+const void* namedData(const char* name, std::uint32_t& size);
+
 }  // namespace Resources

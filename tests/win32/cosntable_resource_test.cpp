@@ -4,19 +4,16 @@
 #include <cstdint>
 #include <cstring>
 
+#include "foundation/win32/module_resources.h"
 #include "render/tracer/cosntable.h"
 
 // The saver reads its highlight table in place from the program's data resource; it must hold
 // exactly the table the core is built with.
 TEST(CosnTableResource, MatchesTheBuiltInTable) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, "COSNTABLE", MAKEINTRESOURCEA(10));
-    ASSERT_NE(found, nullptr);
-    ASSERT_EQ(SizeofResource(module, found), DWORD(kCosnTableSize * sizeof(std::int32_t)));
-    HGLOBAL loaded = LoadResource(module, found);
-    ASSERT_NE(loaded, nullptr);
-    const auto* bytes = static_cast<const unsigned char*>(LockResource(loaded));
+    std::uint32_t size = 0;
+    const auto* bytes = static_cast<const unsigned char*>(Resources::namedData("COSNTABLE", size));
     ASSERT_NE(bytes, nullptr);
+    ASSERT_EQ(size, std::uint32_t(kCosnTableSize * sizeof(std::int32_t)));
     for (int i = 0; i < kCosnTableSize; ++i) {
         // Little-endian on disk, whatever the alignment of the resource data.
         const std::int32_t v = std::int32_t(
@@ -32,4 +29,10 @@ TEST(CosnTableResource, MatchesTheBuiltInTable) {
     EXPECT_EQ(table[27], 1);
     EXPECT_EQ(table[64], 0);
     EXPECT_EQ(table[128], 65536);
+}
+
+TEST(CosnTableResource, AnAbsentNameGivesNoData) {
+    std::uint32_t size = 7;
+    EXPECT_EQ(Resources::namedData("NOSUCHTABLE", size), nullptr);
+    EXPECT_EQ(size, 0u);
 }
