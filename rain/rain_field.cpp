@@ -46,6 +46,7 @@ void RainField::stepDrops() {
     spot_y_.resize(n);
     spot_radius_.resize(n);
     for (std::size_t i = 0; i < n; ++i) takeSpot(i);
+    // Ends the pass on every way out, so that later look-ups read the drops themselves.
     struct PassGuard {
         RainField& f;
         ~PassGuard() { f.stepping_ = kNotStepping; }
@@ -56,7 +57,6 @@ void RainField::stepDrops() {
         if (!d->step(width_, height_, *this)) removal_.insert(d);
         takeSpot(i);
     }
-    stepping_ = kNotStepping;
     if (removal_.empty()) return;
     drops_.erase(std::remove_if(drops_.begin(), drops_.end(),
                                 [this](const std::unique_ptr<Drop>& d) {
