@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/mouse_rule.h"
+#include "foundation/win32/callback_boundary.h"
 #include "foundation/win32/module.h"
 
 namespace {
@@ -53,7 +54,13 @@ LRESULT CALLBACK SaverWindow::windowProc(HWND window, UINT message, WPARAM wPara
     const auto found = windowRegistry.find(window);
     if (found == windowRegistry.end()) return DefWindowProcA(window, message, wParam, lParam);
     bool handled = true;
-    const LRESULT result = found->second->handle(message, wParam, lParam, handled);
+    LRESULT result = 0;
+    // A failed frame ends the run; later messages get the default treatment until the loop ends.
+    if (!CallbackBoundary::window(
+            [&] { result = found->second->handle(message, wParam, lParam, handled); })) {
+        // WM_CLOSE still only ends the loop: the owner destroys the window.
+        return message == WM_CLOSE ? 0 : DefWindowProcA(window, message, wParam, lParam);
+    }
     return handled ? result : DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -95,4 +102,5 @@ void pumpMessages() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    CallbackBoundary::rethrow();
 }

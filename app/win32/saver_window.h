@@ -49,5 +49,6 @@ class SaverWindow {
     OwningSlot<TickHandler> frameHandler_;
 };
 
-// Runs the message loop until WM_QUIT or a GetMessageA error.
+// Runs the message loop until WM_QUIT or a GetMessageA error, then rethrows what a window
+// procedure failed with.
 void pumpMessages();

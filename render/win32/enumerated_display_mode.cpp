@@ -1,7 +1,6 @@
 #include "render/win32/enumerated_display_mode.h"
 
-#include <new>
-
+#include "foundation/win32/callback_boundary.h"
 #include "render/win32/ddraw_device.h"
 
 namespace DDraw {
@@ -11,19 +10,16 @@ namespace {
 HRESULT CALLBACK appendMode(LPDDSURFACEDESC desc, LPVOID context) {
     if (desc == nullptr) return DDENUMRET_OK;
     auto& list = *static_cast<DisplayModeList*>(context);
-    // Nothing may unwind through DirectDraw's frames: out of memory ends the listing instead.
-    try {
-        list.push_back(std::make_unique<EnumeratedDisplayMode>(*desc));
-    } catch (const std::bad_alloc&) {
-        return DDENUMRET_CANCEL;
-    }
-    return DDENUMRET_OK;
+    const bool added = CallbackBoundary::enumeration(
+        [&] { list.push_back(std::make_unique<EnumeratedDisplayMode>(*desc)); });
+    return added ? DDENUMRET_OK : DDENUMRET_CANCEL;
 }
 
 }  // namespace
 
 void enumerate_modes(DisplayModeList& list) {
     device().get()->EnumDisplayModes(DDEDM_REFRESHRATES, nullptr, &list, &appendMode);
+    CallbackBoundary::rethrow();
 }
 
 }  // namespace DDraw
