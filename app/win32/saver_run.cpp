@@ -4,6 +4,7 @@
 #include "app/win32/desktop_capture.h"
 #include "app/win32/screen_saver_app.h"
 #include "app/win32/setup_tracer.h"
+#include "foundation/win32/test_fault.h"
 #include "rain/drop.h"
 #include "rain/rain_tuning.h"
 #include "render/win32/ddraw_device.h"
@@ -80,6 +81,8 @@ void ScreenSaverApp::onFrame() {
         nextRestartTick = RestartSchedule::advance(nextRestartTick, restartPeriodMs, now);
     }
 
+    TestFault::throwIfRequested("frame");
+    TestFault::faultIfRequested("frame-fault");
     rainField->step();
     // A surface that does not lock is left alone; its rectangles wait for the next frame.
     waterSurface->flush(*workSurface, *backgroundSurface);
