@@ -8,4 +8,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# 32-bit programs cannot run on our build machines (no 32-bit emulation in the kernel): build only.
+include(${CMAKE_CURRENT_LIST_DIR}/i686-float.cmake)
+# 32-bit programs run here only under QEMU user mode: Wine's 32-bit loader through an i386
+# binfmt handler (scripts/wine32-run).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine32-run)

@@ -1,6 +1,7 @@
 #include "settings/saver_settings.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "settings/byte_stream.h"
@@ -12,10 +13,13 @@ constexpr double kPi = 3.14159265359;
 // Extended precision from the float angle: rounding the angle or the product to double first
 // moves results such as sin(float(pi/2)) * 40 across an integer.
 // A damaged stored direction (NaN, infinity) has no sine: it gives no wind rather than an
-// undefined conversion. A finite factor lies within -1 ... 1, so the product fits an int.
+// undefined conversion. A damaged force of -2147483648 times a factor of -1 does not fit an
+// int either: such a product saturates.
 int truncatedProduct(long double factor, int force) {
     const long double product = factor * static_cast<long double>(force);
     if (!std::isfinite(product)) return 0;
+    if (product >= 2147483648.0L) return INT32_MAX;
+    if (product <= -2147483649.0L) return INT32_MIN;
     return static_cast<int>(product);
 }
 

@@ -35,19 +35,7 @@ void ScreenSaverApp::runSaver() {
     window.show();
     prepareDisplay(window.handle(), settings, std::move(snapshot));
 
-    // The map must be exactly as large as the surfaces the tracer walks, so it takes the size
-    // of the screen as it really is, not of the mode that was asked for.
-    DDraw::SurfaceDescription screen;
-    screen.read_from(*primarySurface);
-    const auto width = static_cast<std::int32_t>(screen.width());
-    const auto height = static_cast<std::int32_t>(screen.height());
-    if (width <= 0 || height <= 0) throw DDraw::Exception(DDraw::ScreenNotPreparedText);
-    waterSurface.reset(new WaterSurface(width, height, settings.dropRadiusMax()));
-    rainField.reset(new RainField(width, height, waterSurface.get()));
-    rainField->configure(settings);
-
-    setUpRainTuning(Drop::MaxDropRadius);
-    setup_tracer(*workSurface);
+    startRainForScreen();
 
     restartEnabled = settings.restartEnabled() ? 1 : 0;
     restartPeriodMs =
@@ -64,14 +52,33 @@ void ScreenSaverApp::runSaver() {
     waterSurface.reset();
 }
 
+void ScreenSaverApp::startRainForScreen() {
+    const SaverSettings& settings = Configuration::settings();
+    // The map must be exactly as large as the surfaces the tracer walks, so it takes the size
+    // of the screen as it really is, not of the mode that was asked for.
+    DDraw::SurfaceDescription screen;
+    screen.read_from(*primarySurface);
+    const auto width = static_cast<std::int32_t>(screen.width());
+    const auto height = static_cast<std::int32_t>(screen.height());
+    if (width <= 0 || height <= 0) throw DDraw::Exception(DDraw::ScreenNotPreparedText);
+    rainField.reset();
+    waterSurface.reset(new WaterSurface(width, height, settings.dropRadiusMax()));
+    rainField.reset(new RainField(width, height, waterSurface.get()));
+    rainField->configure(settings);
+
+    setUpRainTuning(Drop::MaxDropRadius);
+    setup_tracer(*workSurface);
+}
+
 void ScreenSaverApp::onFrame() {
     if (busy) return;
     if (!primarySurface || !workSurface || !backgroundSurface || !rainField || !waterSurface)
         return;
     BusyFlag running(busy);
 
-    // A screen that is lost and cannot be brought back is not drawn on this frame.
-    if (!primarySurface->recover(*workSurface)) return;
+    // A screen that is lost and cannot be brought back is not drawn on this frame, unless the
+    // display now runs another mode: then everything is made again for it.
+    if (!primarySurface->recover(*workSurface) && !followDisplayChange()) return;
 
     const std::uint32_t now = GetTickCount();
     if (restartEnabled && RestartSchedule::isDue(now, nextRestartTick)) {

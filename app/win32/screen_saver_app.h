@@ -8,6 +8,7 @@
 #include "rain/rain_field.h"
 #include "rain/water_surface.h"
 #include "render/win32/ddraw_surface.h"
+#include "render/win32/surface_description.h"
 #include "settings/saver_settings.h"
 
 // The application object of one run: owns the hidden saver window from
@@ -36,6 +37,22 @@ class ScreenSaverApp {
     // three display slots from `snapshot`, the desktop as captured before the window showed.
     void prepareDisplay(HWND window, const DisplayParameters& display,
                         std::unique_ptr<DDraw::Surface> snapshot);
+
+    // A screen that cannot be restored because the display now runs in another size or format
+    // (another program changed the mode) gets surfaces of the new mode, with the clean picture
+    // scaled from the one captured at the start, and a new pane and rain field of its size.
+    // False while the screen is merely gone: the frame is then skipped.
+    bool followDisplayChange();
+    // Fills the pane and the rain field for the primary surface's size and sets the tracer up
+    // for its format.
+    void startRainForScreen();
+
+    // Seams over DirectDraw, so that the frame step also runs over fake surfaces.
+    virtual bool readDisplayMode(DDraw::SurfaceDescription& mode);
+    virtual std::unique_ptr<DDraw::Surface> newPrimarySurface();
+    virtual std::unique_ptr<DDraw::Surface> newSurfaceLike(const DDraw::Surface& primary);
+    // Releases the surface's interface now (a display has one primary surface at a time).
+    virtual void releaseSurface(DDraw::Surface& surface);
 
     OwningSlot<WaterSurface> waterSurface;
     OwningSlot<RainField> rainField;

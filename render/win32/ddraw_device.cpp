@@ -1,5 +1,6 @@
 #include "render/win32/ddraw_device.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "render/win32/ddraw_surface.h"
@@ -33,7 +34,7 @@ std::unique_ptr<Surface> create_surface(DDSURFACEDESC& desc) {
 }  // namespace
 
 const char* const MissingDirectXText = "This program requires DirectX 5 or later installed!";
-const char* const ScreenNotPreparedText = "The screen could not be prepared for the screen saver.";
+const char* const ScreenNotPreparedText = "The screen could not be prepared for the screen saver";
 
 Device::Device(const char* library) {
     library_ = LoadLibraryA(library);
@@ -73,6 +74,13 @@ void Device::adopt(IDirectDrawSurface3* surface) {
     }
 }
 
+void Device::release(IDirectDrawSurface3* surface) {
+    const auto found = std::find(surfaces_.begin(), surfaces_.end(), surface);
+    if (found == surfaces_.end()) return;
+    surfaces_.erase(found);
+    surface->Release();
+}
+
 namespace {
 
 std::unique_ptr<Device>& instance() {
@@ -89,6 +97,10 @@ Device& device() {
 }
 
 void release_device() { instance().reset(); }
+
+void release_surface(Surface& surface) {
+    if (instance()) instance()->release(surface.get());
+}
 
 bool set_cooperative_level(HWND window, std::uint32_t flags) {
     Device& d = device();

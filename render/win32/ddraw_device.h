@@ -42,6 +42,8 @@ class Device {
     // to the DirectDraw object, so without this the object never goes, the display keeps the
     // saver's mode and Wine faults at process exit.
     void adopt(IDirectDrawSurface3* surface);
+    // Releases an adopted surface now; a surface the device did not make is left alone.
+    void release(IDirectDrawSurface3* surface);
     // Remembered so that the level can be put back to normal before the object goes.
     void note_cooperative_window(HWND window) { window_ = window; }
     void note_mode_changed() { modeChanged_ = true; }
@@ -62,6 +64,9 @@ Device& device();
 // every Surface wrapper must be gone by then. Runs by itself at program exit; the saver calls
 // it as soon as its run is over, while its window still exists.
 void release_device();
+
+// Releases the surface behind the wrapper now, when the device made it.
+void release_surface(Surface& surface);
 
 // Both answer whether DirectDraw agreed; the saver carries on either way, sizing everything
 // from the primary surface it really gets.

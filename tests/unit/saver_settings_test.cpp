@@ -43,6 +43,14 @@ TEST(SaverSettings, WindVectorTruncatesTowardZero) {
     EXPECT_EQ(s.windX(), 39);
     EXPECT_EQ(s.windY(), 6);
 
+    // The most negative force: -cos(0) * force does not fit an int, and saturates.
+    s.setWindForce(std::numeric_limits<int32_t>::min());
+    s.setWindDirection(0.0f);
+    EXPECT_EQ(s.windX(), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(s.windY(), 0);
+    s.setWindDirection(static_cast<float>(kPi));
+    EXPECT_LE(s.windX(), -2147483647);
+
     s.setWindForce(0);
     for (float d : {0.0f, 0.3f, 1.5f, 3.0f}) {
         s.setWindDirection(d);

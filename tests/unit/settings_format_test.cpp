@@ -75,6 +75,16 @@ TEST(SettingsFormat, ShortAndLongValues) {
     EXPECT_EQ(w, 800);
     EXPECT_EQ(r, 80);
 
+    // Cut inside the wind direction: the flags after it are not read from the cut field's
+    // bytes (the default direction's bytes would switch restart on).
+    auto cutDirection = readConfiguration(kDefaultBytes.data(), 19);
+    ASSERT_TRUE(cutDirection);
+    EXPECT_EQ(bytesOf(*cutDirection), kDefaultBytes);
+    auto cutFlags = readConfiguration(bytes.data(), 29);
+    ASSERT_TRUE(cutFlags);
+    EXPECT_TRUE(cutFlags->useDesktopMode());
+    EXPECT_FALSE(cutFlags->restartEnabled()) << "the second flag is past the end";
+
     // Bytes past the record are ignored.
     bytes.insert(bytes.end(), {0xAA, 0xBB, 0xCC});
     auto longer = readConfiguration(bytes.data(), bytes.size());

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/win32/screen_saver_app.h"
 #include "app/win32/setup_tracer.h"
@@ -91,6 +92,24 @@ class FrameStep : public ScreenSaverApp, public ::testing::Test {
 
     void TestBody() override {}
 
+    // The display as DirectDraw would report it, and the surfaces it would make for it.
+    std::uint32_t modeWidth = 64, modeHeight = 48;
+    std::vector<std::unique_ptr<FakeDirectDrawSurface>> made;
+    std::vector<IDirectDrawSurface3*> released;
+
+    bool readDisplayMode(DDraw::SurfaceDescription& mode) override {
+        FakeDirectDrawSurface display(modeWidth, modeHeight);
+        return mode.read_from(DDraw::Surface(&display));
+    }
+    std::unique_ptr<DDraw::Surface> newPrimarySurface() override {
+        made.push_back(std::make_unique<FakeDirectDrawSurface>(modeWidth, modeHeight));
+        return std::make_unique<DDraw::Surface>(made.back().get());
+    }
+    std::unique_ptr<DDraw::Surface> newSurfaceLike(const DDraw::Surface&) override {
+        return newPrimarySurface();
+    }
+    void releaseSurface(DDraw::Surface& surface) override { released.push_back(surface.get()); }
+
     // Frames until drops exist, so that the water surface has something to trace.
     void rainUntilDrops() {
         for (int i = 0; i < 200 && rainField->drops().empty(); ++i) onFrame();
@@ -167,4 +186,38 @@ TEST_F(FrameStep, ADueRestartEmptiesThePaneAndRepaintsTheWorkPicture) {
     workFake.bltSources.clear();
     onFrame();
     EXPECT_TRUE(workFake.bltSources.empty());
+}
+
+TEST_F(FrameStep, AScreenInAnotherModeIsPreparedAgainAndRainsOn) {
+    rainUntilDrops();
+    // The same mode: a screen that cannot come back only skips frames.
+    primaryFake.lost = true;
+    primaryFake.restorable = false;
+    onFrame();
+    EXPECT_TRUE(made.empty());
+    EXPECT_EQ(primarySurface->get(), &primaryFake);
+
+    // Another program switched the display to 80x60: new surfaces, pane and rain of that size.
+    modeWidth = 80;
+    modeHeight = 60;
+    onFrame();
+    ASSERT_EQ(released.size(), 1u);
+    EXPECT_EQ(released[0], &primaryFake) << "the old screen goes before a new one is made";
+    ASSERT_EQ(made.size(), 3u);
+    EXPECT_EQ(primarySurface->get(), made[0].get());
+    EXPECT_EQ(workSurface->get(), made[1].get());
+    EXPECT_EQ(backgroundSurface->get(), made[2].get());
+    EXPECT_EQ(waterSurface->width(), 80);
+    EXPECT_EQ(waterSurface->height(), 60);
+    EXPECT_EQ(made[2]->bltSources.front(), made[1].get()) << "the clean picture, scaled";
+
+    // And it rains on the new screen, every frame shown.
+    FakeDirectDrawSurface& screen = *made[0];
+    screen.bltSources.clear();
+    rainUntilDrops();
+    for (int i = 0; i < 20; ++i) onFrame();
+    EXPECT_GE(screen.bltSources.size(), 20u);
+    bool wet = false;
+    for (std::uint8_t b : made[1]->pixels) wet = wet || b != 0;
+    EXPECT_TRUE(wet) << "drops were traced into the new work picture";
 }

@@ -1,7 +1,9 @@
 #include "foundation/win32/fault_translator.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <cstring>
 #include <regex>
 #include <string>
 
@@ -46,4 +48,27 @@ TEST(FaultTranslator, HardwareFaultsBecomeReportsAndUnwindFrames) {
                            addressPattern() + "\\.")))
         << access;
     EXPECT_EQ(destroyed, 2);
+}
+
+namespace {
+// Called through a pointer so the copy really happens inside the C runtime.
+void* (*volatile runtimeCopy)(void*, const void*, size_t) = &memcpy;
+}  // namespace
+
+TEST(FaultTranslator, SystemCodeKeepsItsOwnFaultsAndTheRuntimeIsOurs) {
+    installFaultTranslator();
+    // The system probes the address under a handler of its own; the probe must answer, not
+    // turn into our report.
+    bool answered = false;
+    const std::string probe = runReportingSaverErrors(
+        [&] { answered = IsBadReadPtr(reinterpret_cast<const void*>(16), 4) != FALSE; });
+    EXPECT_EQ(probe, "");
+    EXPECT_TRUE(answered);
+
+    const std::string copy = runReportingSaverErrors([&] {
+        char buffer[4];
+        runtimeCopy(buffer, reinterpret_cast<const void*>(16), sizeof buffer);
+    });
+    EXPECT_EQ(copy.rfind("Sorry, internal error: exception ACCESS_VIOLATION (0xC0000005)", 0), 0u)
+        << copy;
 }
