@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CLANG_FORMAT ?= clang-format
 FORMATTED = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps build test demo bench bench-saver format format-check native win64 win32 pictures clean
+.PHONY: deps build test demo bench bench-saver format format-check native win64 win32 i386 pictures clean
 
 deps:
 	@scripts/install-deps
@@ -21,6 +21,11 @@ win32: deps
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32 -j $(JOBS)
 
+# The core's tests built as a 32-bit Linux program with the 32-bit Windows build's float code.
+i386: deps
+	cmake --preset i386 >/dev/null
+	cmake --build --preset i386 -j $(JOBS)
+
 # The deliverables, laid out where other tools look for them.
 build: native win64 win32
 	@scripts/lay-out-dist
@@ -31,9 +36,11 @@ format-check:
 format:
 	@$(CLANG_FORMAT) -i $(FORMATTED)
 
-test: build format-check
+test: build i386 format-check
 	ctest --preset native -j $(JOBS)
 	ctest --preset win64 -j $(JOBS)
+	ctest --preset i386
+	scripts/with-i386-binfmt ctest --preset win32 -j $(JOBS)
 
 demo: build
 	@scripts/demo

@@ -90,6 +90,7 @@ void ScreenSaverApp::onFrame() {
 
     TestFault::throwIfRequested("frame");
     TestFault::faultIfRequested("frame-fault");
+    TestFault::systemFaultIfRequested("frame-system-fault");
     rainField->step();
     // A surface that does not lock is left alone; its rectangles wait for the next frame.
     waterSurface->flush(*workSurface, *backgroundSurface);

@@ -35,4 +35,8 @@ void faultIfRequested(const char* place) {
     (void)result;
 }
 
+void systemFaultIfRequested(const char* place) {
+    if (requested(place)) IsBadReadPtr(reinterpret_cast<const void*>(16), 4);
+}
+
 }  // namespace TestFault
