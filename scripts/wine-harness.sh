@@ -185,6 +185,16 @@ wh_start() {
     WH_PIDS+=("$WH_LAST_PID")
 }
 
+# Begins a session over the bundled wallpaper with the desktop held open, and photographs the
+# bare desktop into $WH_TMP/desktop.png (the reference the saver's pictures are compared with).
+wh_begin_on_wallpaper() {
+    wh_begin
+    wh_set_wallpaper "$WH_ROOT/tests/data/wallpaper.bmp"
+    wh_hold_desktop
+    sleep 1
+    wh_shot "$WH_TMP/desktop.png"
+}
+
 # Keeps the virtual desktop open (a minimised notepad) so the bare desktop can be photographed.
 # Wine gives the focus to the minimised notepad whenever a full-screen program's window goes,
 # which turns its title bar from grey to blue; an About box shown and closed once does the same

@@ -7,12 +7,8 @@ set -u
 scr=$1
 . "$(dirname "$0")/../../scripts/wine-harness.sh"
 caption="Misto Screen Saver 1.3"
-wh_begin
-wh_set_wallpaper "$WH_ROOT/tests/data/wallpaper.bmp"
-wh_hold_desktop
-sleep 1
+wh_begin_on_wallpaper
 desktop=$WH_TMP/desktop.png
-wh_shot "$desktop"
 wh_write_config
 digits=$(file -b "$scr" | grep -q 'PE32+' && echo 16 || echo 8)
 

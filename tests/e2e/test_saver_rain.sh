@@ -7,12 +7,8 @@
 set -u
 scr=$1
 . "$(dirname "$0")/../../scripts/wine-harness.sh"
-wh_begin
-wh_set_wallpaper "$WH_ROOT/tests/data/wallpaper.bmp"
-wh_hold_desktop
-sleep 1
+wh_begin_on_wallpaper
 desktop=$WH_TMP/desktop.png
-wh_shot "$desktop"
 screen=$(wh_screen_pixels)
 # Rain covers between 0.01 % and 30 % of the screen: enough to be seen, never the whole pane.
 least=$((screen / 10000))

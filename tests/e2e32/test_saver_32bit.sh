@@ -7,12 +7,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/../../scripts/i386-binfmt" on || exit 77
 . "$here/../../scripts/wine-harness.sh"
 file -b "$scr" | grep -q 'Intel 80386' || wh_fail "$scr is not a 32-bit program"
-wh_begin
-wh_set_wallpaper "$WH_ROOT/tests/data/wallpaper.bmp"
-wh_hold_desktop
-sleep 1
+wh_begin_on_wallpaper
 desktop=$WH_TMP/desktop.png
-wh_shot "$desktop"
 screen=$(wh_screen_pixels)
 wh_write_config
 : >"$WH_LOG"
