@@ -40,6 +40,7 @@ ShapeRect WaterSurface::stampBlend(std::int32_t x, std::int32_t y, std::int32_t 
 }
 
 void WaterSurface::flush(LockableSurface& work, LockableSurface& background) {
+    traced_.clear();
     if (dirty_.empty()) return;
     SurfaceDesc dest{};
     SurfaceDesc source{};
@@ -50,13 +51,10 @@ void WaterSurface::flush(LockableSurface& work, LockableSurface& background) {
         work.unlock();
         return;
     }
-    const std::int32_t maxX = grid_.map_width - 1, maxY = grid_.map_height - 1;
-    for (const DirtyRect& r : dirty_) {
-        if (r.left > maxX || r.top > maxY || r.right < 0 || r.bottom < 0) continue;
-        const std::int32_t left = std::max(r.left, 0), top = std::max(r.top, 0);
-        const std::int32_t right = std::min(r.right, maxX), bottom = std::min(r.bottom, maxY);
-        grid_.traceRect(left, top, right, bottom, grid_.at(left, top), &dest, &source);
-    }
+    for (DirtyRect r : dirty_)
+        if (clipToMap(r, grid_.map_width, grid_.map_height)) traced_.push_back(r);
+    for (const DirtyRect& r : traced_)
+        grid_.traceRect(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), &dest, &source);
     background.unlock();
     work.unlock();
     dirty_.clear();

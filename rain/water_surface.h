@@ -34,6 +34,9 @@ class WaterSurface {
     std::int32_t radiusLimit() const { return limit_; }
     const SurfaceGrid& grid() const { return grid_; }
     const std::vector<DirtyRect>& dirtyList() const { return dirty_; }
+    // The rectangles the last flush traced, clipped to the map: all the work picture's pixels
+    // it changed lie inside them.
+    const std::vector<DirtyRect>& traced() const { return traced_; }
 
   private:
     const DropShape& shapeFor(std::int32_t radius, std::int32_t tail, ShapeKind kind) const;
@@ -43,4 +46,5 @@ class WaterSurface {
     ShapeTable tracks_;
     ShapeTable bodies_;
     std::vector<DirtyRect> dirty_;
+    std::vector<DirtyRect> traced_;
 };
