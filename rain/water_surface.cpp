@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "render/tracer/tracer.h"
+
 WaterSurface::WaterSurface(std::int32_t width, std::int32_t height, std::int32_t radiusLimit)
     : grid_(width, height),
       limit_(std::max(radiusLimit, 1)),
@@ -53,8 +55,17 @@ void WaterSurface::flush(LockableSurface& work, LockableSurface& background) {
     }
     for (DirtyRect r : dirty_)
         if (clipToMap(r, grid_.map_width, grid_.map_height)) traced_.push_back(r);
-    for (const DirtyRect& r : traced_)
+    // Each rectangle's rows are asked for while the one before is traced: the trace reads
+    // scattered rows of three screen-sized pictures and otherwise mostly waits for memory.
+    for (std::size_t i = 0; i < traced_.size(); ++i) {
+        if (i + 1 < traced_.size()) {
+            const DirtyRect& n = traced_[i + 1];
+            trace_prefetch(n.left, n.top, n.right, n.bottom, grid_.at(n.left, n.top),
+                           grid_.map_width, &dest, &source);
+        }
+        const DirtyRect& r = traced_[i];
         grid_.traceRect(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), &dest, &source);
+    }
     background.unlock();
     work.unlock();
     dirty_.clear();

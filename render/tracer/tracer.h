@@ -46,6 +46,14 @@ void trace32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
              const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
              const SurfaceDesc* dest, const SurfaceDesc* source);
 
+// Asks the memory for what tracing the rectangle will touch (its map rows, the source rows it
+// refracts from, the destination rows it writes and smooths), without waiting for it: called
+// for the next rectangle before tracing this one, so the rows arrive in the meantime. Changes
+// nothing.
+void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                    const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                    const SurfaceDesc* source);
+
 // Highlight of pixel value `pixel` under normal (nx, ny, nz): gain 40 at 16 bpp, 220 above.
 std::uint32_t light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz);
 std::uint32_t light24(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz);
