@@ -7,7 +7,8 @@
 # process is read from /proc and printed as milliseconds a frame at the timer's 50 frames a
 # second, as a share of a core, and as a ratio to the yardstick. ROUNDS (default 1) repeats
 # every run in turn and prints medians. EXTRA names more runs of the yardstick program, such as
-# "slack=0 slack=4096" (the saver with another way of merging its changed areas).
+# "slack=0 slack=4096" (the saver with another way of merging its changed areas). BEFORE names
+# another build of misto.scr to measure at every density too (an older version, say).
 #
 #   bench/saver_cpu.sh [MISTO_SCR [PRESENT_REFERENCE]]   (default build/win64/...)
 #
@@ -84,6 +85,7 @@ wh_shot "$WH_TMP/desktop.png"
 # Every run of a round in turn, so that a load that comes and goes spreads over all of them.
 names=("reference (whole copy)")
 for d in ${DENSITIES:-0 25 50}; do names+=("density $d"); done
+for d in ${BEFORE:+${DENSITIES:-0 25 50}}; do names+=("before: density $d"); done
 for e in ${EXTRA:-}; do names+=("$e, density ${EXTRA_DENSITY:-25}"); done
 declare -A got
 for ((r = 0; r < rounds; r++)); do
@@ -91,6 +93,10 @@ for ((r = 0; r < rounds; r++)); do
     i=1
     for d in ${DENSITIES:-0 25 50}; do
         got[$i]+=" $(measure "$scr" "$(wh_config_with 8 "$d")")"
+        i=$((i + 1))
+    done
+    for d in ${BEFORE:+${DENSITIES:-0 25 50}}; do
+        got[$i]+=" $(measure "$BEFORE" "$(wh_config_with 8 "$d")")"
         i=$((i + 1))
     done
     for e in ${EXTRA:-}; do

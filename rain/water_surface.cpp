@@ -55,20 +55,31 @@ void WaterSurface::flush(LockableSurface& work, LockableSurface& background) {
     }
     for (DirtyRect r : dirty_)
         if (clipToMap(r, grid_.map_width, grid_.map_height)) traced_.push_back(r);
-    // Each rectangle's rows are asked for while the one before is traced: the trace reads
-    // scattered rows of three screen-sized pictures and otherwise mostly waits for memory.
-    for (std::size_t i = 0; i < traced_.size(); ++i) {
-        if (i + 1 < traced_.size()) {
-            const DirtyRect& n = traced_[i + 1];
-            trace_prefetch(n.left, n.top, n.right, n.bottom, grid_.at(n.left, n.top),
-                           grid_.map_width, &dest, &source);
-        }
+    // The trace reads scattered rows of three screen-sized pictures and would mostly wait for
+    // memory: two rectangles ahead their map and destination rows are asked for, one ahead
+    // (its map rows now at hand) the source pixels its rays will land on.
+    const std::size_t n = traced_.size();
+    for (std::size_t i = 0; i < n && i < 2; ++i) prefetchRows(traced_[i], dest);
+    if (n > 0) prefetchSources(traced_[0], source);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 2 < n) prefetchRows(traced_[i + 2], dest);
+        if (i + 1 < n) prefetchSources(traced_[i + 1], source);
         const DirtyRect& r = traced_[i];
         grid_.traceRect(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), &dest, &source);
     }
     background.unlock();
     work.unlock();
     dirty_.clear();
+}
+
+void WaterSurface::prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) const {
+    trace_prefetch(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), grid_.map_width,
+                   &dest);
+}
+
+void WaterSurface::prefetchSources(const DirtyRect& r, const SurfaceDesc& source) const {
+    trace_prefetch_sources(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top),
+                           grid_.map_width, grid_.map_height, &source);
 }
 
 void WaterSurface::clear() { grid_.clear(); }

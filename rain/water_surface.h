@@ -39,6 +39,8 @@ class WaterSurface {
     const std::vector<DirtyRect>& traced() const { return traced_; }
 
   private:
+    void prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) const;
+    void prefetchSources(const DirtyRect& r, const SurfaceDesc& source) const;
     const DropShape& shapeFor(std::int32_t radius, std::int32_t tail, ShapeKind kind) const;
 
     SurfaceGrid grid_;

@@ -473,28 +473,50 @@ std::uint32_t random(std::uint32_t n) {
 void tracer_reset_seed_for_tests() { Seed = 0; }
 
 void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                    const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                    const SurfaceDesc* source) {
+                    const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest) {
     const std::uint32_t bytes = (dest->BPP + 7) / 8;
     if (bytes == 0 || bytes > 4 || right < left || bottom < top) return;
     constexpr std::size_t kLine = 64;
-    // A refracted ray lands a few pixels from its point, and the smoothing reads one row above
-    // and below; the rows themselves, a line to either side, cover nearly all of it.
-    const std::int64_t rows = source->SurfHeight;
+    const std::int64_t rows = dest->SurfHeight;
     const std::size_t from = static_cast<std::size_t>(left) * bytes;
     const std::size_t to = static_cast<std::size_t>(right) * bytes + bytes;
+    const std::size_t pointBytes = static_cast<std::size_t>(right - left + 1) * 4;
     for (std::int32_t y = top; y <= bottom; ++y) {
         const auto* p = reinterpret_cast<const std::uint8_t*>(
             points + static_cast<std::ptrdiff_t>(y - top) * map_width);
-        const std::size_t pointBytes = static_cast<std::size_t>(right - left + 1) * 4;
         for (std::size_t o = 0; o < pointBytes + kLine - 1; o += kLine)
             __builtin_prefetch(p + std::min(o, pointBytes - 1));
         if (y >= rows) continue;
-        const std::uint8_t* s = source->LFB + static_cast<std::size_t>(y) * source->Pitch;
         std::uint8_t* d = dest->LFB + static_cast<std::size_t>(y) * dest->Pitch;
-        for (std::size_t o = from; o < to + kLine - 1; o += kLine) {
-            __builtin_prefetch(s + std::min(o, to - 1));
+        for (std::size_t o = from; o < to + kLine - 1; o += kLine)
             __builtin_prefetch(d + std::min(o, to - 1), 1);
+    }
+}
+
+void trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t right,
+                            std::int32_t bottom, const SurfacePoint* points, std::int32_t map_width,
+                            std::int32_t map_height, const SurfaceDesc* source) {
+    const std::uint32_t bytes = (source->BPP + 7) / 8;
+    if (bytes == 0 || bytes > 4 || right < left || bottom < top) return;
+    step_cache.prepare(tracer_distance_to_desktop);
+    const std::uint8_t* const bits = source->LFB;
+    const std::size_t pitch = source->Pitch;
+    const std::uint8_t* last = nullptr;
+    for (std::int32_t y = top; y <= bottom; ++y) {
+        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
+        for (std::int32_t x = left; x <= right; ++x, ++p) {
+            if (p->height == 0) continue;
+            // The ray's landing point as the refraction computes it, less the track jitter of
+            // one pixel, which stays on the same line or the next.
+            const std::int32_t t = step_cache.step(p->height, p->normal_z);
+            const std::int32_t sx = wrap(add(x, mul(t, p->normal_x) >> 12), map_width);
+            const std::int32_t sy = wrap(add(y, mul(t, p->normal_y) >> 12), map_height);
+            const std::uint8_t* at =
+                bits + static_cast<std::size_t>(sy) * pitch + static_cast<std::size_t>(sx) * bytes;
+            const auto line = reinterpret_cast<std::uintptr_t>(at) >> 6;
+            if (line == reinterpret_cast<std::uintptr_t>(last) >> 6) continue;
+            __builtin_prefetch(at);
+            last = at;
         }
     }
 }
