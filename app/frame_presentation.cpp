@@ -37,9 +37,11 @@ FramePresentation::Send FramePresentation::plan(const std::vector<DirtyRect>& tr
         merge(a);
     }
     if (areas_.empty()) return Send::Nothing;
-    std::int64_t total = 0;
-    for (const Area& a : areas_) total += a.pixels();
-    if (total >= static_cast<std::int64_t>(width) * height) {
+    // Each copy counted with what it costs beyond its pixels: many small copies can cost more
+    // than one of the whole picture.
+    std::int64_t cost = 0;
+    for (const Area& a : areas_) cost += a.pixels() + std::max<std::int64_t>(mergeSlack_, 0);
+    if (cost >= static_cast<std::int64_t>(width) * height) {
         areas_.clear();
         partsSent_ = false;
         lastWhole_ = now;

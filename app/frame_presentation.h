@@ -41,7 +41,7 @@ class FramePresentation {
     const std::vector<Area>& areas() const { return areas_; }
 
     // Measured under Wine's GDI renderer; see the README's performance section.
-    static constexpr std::int64_t DefaultMergeSlack = 4096;
+    static constexpr std::int64_t DefaultMergeSlack = 0;
 
   private:
     void merge(Area area);

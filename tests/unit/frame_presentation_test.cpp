@@ -74,12 +74,22 @@ TEST(FramePresentation, ASafetyCopyFollowsASecondOfAreasEvenAcrossTheTickWrap) {
     now += 5000;
     EXPECT_EQ(p.plan({}, 64, 48, now), Send::Nothing);
 
-    // A merging without limit sends one bounding box; a flood of rectangles goes whole.
-    FramePresentation boxes(1LL << 40);
+    // Dear copies merge far apart areas into one box; a flood of rectangles goes whole.
+    FramePresentation boxes(100000);
     boxes.plan({}, 640, 480, 0);
     ASSERT_EQ(boxes.plan({rect(0, 0, 1, 1), rect(100, 50, 101, 51)}, 640, 480, 20), Send::Areas);
     ASSERT_EQ(boxes.areas().size(), 1u);
     EXPECT_EQ(boxes.areas()[0].pixels(), 102 * 52);
     const std::vector<DirtyRect> flood(5000, rect(1, 1, 2, 2));
     EXPECT_EQ(boxes.plan(flood, 640, 480, 40), Send::Whole);
+
+    // Two far corners of 16 x 16: apart while a copy costs 100,000 pixels, but at 200,000 the
+    // two copies cost more than the whole picture of 307,200.
+    const std::vector<DirtyRect> corners = {rect(0, 0, 15, 15), rect(624, 464, 639, 479)};
+    FramePresentation dear(100000), dearer(200000);
+    dear.plan({}, 640, 480, 0);
+    dearer.plan({}, 640, 480, 0);
+    ASSERT_EQ(dear.plan(corners, 640, 480, 20), Send::Areas);
+    EXPECT_EQ(dear.areas().size(), 2u);
+    EXPECT_EQ(dearer.plan(corners, 640, 480, 20), Send::Whole);
 }
