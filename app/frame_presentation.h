@@ -40,8 +40,10 @@ class FramePresentation {
               std::uint32_t now);
     const std::vector<Area>& areas() const { return areas_; }
 
-    // Measured under Wine's GDI renderer; see the README's performance section.
-    static constexpr std::int64_t DefaultMergeSlack = 0;
+    // Under Wine's GDI renderer one more copy to the screen costs about as much as 5,000 to
+    // 30,000 more pixels of a copy (bench/saver_cpu.sh with present-reference's rects=N,S and
+    // slack=N runs; figures in the README's performance section).
+    static constexpr std::int64_t DefaultMergeSlack = 16384;
 
   private:
     void merge(Area area);
