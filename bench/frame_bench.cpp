@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frame_presentation.h"
 #include "rain/drop.h"
 #include "rain/rain_field.h"
 #include "rain/rain_random.h"
@@ -94,6 +95,23 @@ void BM_Frame(benchmark::State& state, std::int32_t w, std::int32_t h, int densi
     state.counters["drops"] = static_cast<double>(f.field->drops().size());
 }
 
+// Deciding what of a frame goes to the screen: the traced rectangles merged into areas.
+void BM_PresentPlan(benchmark::State& state, std::int32_t w, std::int32_t h, int density) {
+    FrameFixture& f = fixtureFor(w, h, density);
+    f.frame();
+    const std::vector<DirtyRect> traced = f.surface->traced();
+    FramePresentation presentation;
+    presentation.plan(traced, w, h, 0);
+    std::size_t areas = 0;
+    for (auto _ : state) {
+        // Never a second after the first, whole plan: every plan merges.
+        presentation.plan(traced, w, h, 1);
+        areas = presentation.areas().size();
+    }
+    state.counters["rects"] = static_cast<double>(traced.size());
+    state.counters["areas"] = static_cast<double>(areas);
+}
+
 void BM_FullFrameCopy(benchmark::State& state, std::int32_t w, std::int32_t h) {
     const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
     std::vector<std::uint8_t> from(bytes, 0x5A), to(bytes, 0);
@@ -121,6 +139,12 @@ const bool kRegistered = [] {
     for (const auto& f : frames) {
         const std::string name = "Frame/" + sizeName(f.size) + "/d" + std::to_string(f.density);
         benchmark::RegisterBenchmark(name.c_str(), BM_Frame, f.size.w, f.size.h, f.density)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    for (const auto& f : frames) {
+        const std::string name =
+            "PresentPlan/" + sizeName(f.size) + "/d" + std::to_string(f.density);
+        benchmark::RegisterBenchmark(name.c_str(), BM_PresentPlan, f.size.w, f.size.h, f.density)
             ->Unit(benchmark::kMicrosecond);
     }
     for (const Size& s : {hd, fhd, uhd}) {

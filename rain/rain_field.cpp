@@ -45,7 +45,13 @@ void RainField::stepDrops() {
     spot_x_.resize(n);
     spot_y_.resize(n);
     spot_radius_.resize(n);
-    for (std::size_t i = 0; i < n; ++i) takeSpot(i);
+    spots_.reset(width_, height_);
+    largest_spot_radius_ = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        takeSpot(i);
+        spots_.insert(static_cast<std::uint32_t>(i), static_cast<std::int32_t>(spot_x_[i]),
+                      static_cast<std::int32_t>(spot_y_[i]));
+    }
     // Ends the pass on every way out, so that later look-ups read the drops themselves.
     struct PassGuard {
         RainField& f;
@@ -55,7 +61,11 @@ void RainField::stepDrops() {
         Drop* d = drops_[i].get();
         stepping_ = i;
         if (!d->step(width_, height_, *this)) removal_.insert(d);
+        const auto fromX = static_cast<std::int32_t>(spot_x_[i]);
+        const auto fromY = static_cast<std::int32_t>(spot_y_[i]);
         takeSpot(i);
+        spots_.move(static_cast<std::uint32_t>(i), fromX, fromY,
+                    static_cast<std::int32_t>(spot_x_[i]), static_cast<std::int32_t>(spot_y_[i]));
     }
     if (removal_.empty()) return;
     drops_.erase(std::remove_if(drops_.begin(), drops_.end(),
@@ -80,6 +90,7 @@ void RainField::takeSpot(std::size_t i) {
     const std::int64_t r = d.radius < 0 ? -static_cast<std::int64_t>(d.radius) : d.radius;
     spot_radius_[i] = static_cast<std::uint32_t>(
         std::clamp<std::int64_t>(r, Drop::MaxDropRadius, std::numeric_limits<std::int32_t>::max()));
+    largest_spot_radius_ = std::max(largest_spot_radius_, spot_radius_[i]);
 }
 
 namespace {
@@ -128,6 +139,23 @@ Drop* RainField::findOverlapping(std::int32_t px, std::int32_t py, std::int32_t 
         return nullptr;
     }
     const std::uint32_t base = reachOf(absPr, 0);
+    // Near drops only, from the cells around the probe, then in list order; the one being
+    // stepped always counts, wherever its snapshot says it stood.
+    constexpr std::uint32_t kGridReach = 1u << 16;
+    if (base < kGridReach && largest_spot_radius_ < kGridReach) {
+        candidates_.clear();
+        spots_.visitNear(px, py, base + largest_spot_radius_, [&](std::uint32_t i) {
+            const std::uint32_t reach = base + spot_radius_[i];
+            if (within(spot_x_[i], ux, reach) && within(spot_y_[i], uy, reach))
+                candidates_.push_back(i);
+        });
+        candidates_.push_back(static_cast<std::uint32_t>(stepping_));
+        std::sort(candidates_.begin(), candidates_.end());
+        candidates_.erase(std::unique(candidates_.begin(), candidates_.end()), candidates_.end());
+        for (std::uint32_t i : candidates_)
+            if (Drop* d = exact(i)) return d;
+        return nullptr;
+    }
     constexpr std::size_t kBlock = 32;
     for (std::size_t first = 0; first < n; first += kBlock) {
         const std::size_t count = std::min(kBlock, n - first);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rain/drop.h"
+#include "rain/spot_grid.h"
 
 class RainParameters;
 class WaterSurface;
@@ -42,6 +43,10 @@ class RainField {
     // Positions and radius bounds at the start of the current pass, refreshed after each
     // drop's step; unsigned so that distances wrap instead of overflowing.
     std::vector<std::uint32_t> spot_x_, spot_y_, spot_radius_;
+    // The same snapshot sorted into cells, with the largest radius bound in it.
+    SpotGrid spots_;
+    std::uint32_t largest_spot_radius_ = 0;
+    mutable std::vector<std::uint32_t> candidates_;
     std::size_t stepping_ = kNotStepping;
     std::set<Drop*> removal_;
     float density_ = 0.0f;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "render/tracer/tracer.h"
+
 WaterSurface::WaterSurface(std::int32_t width, std::int32_t height, std::int32_t radiusLimit)
     : grid_(width, height),
       limit_(std::max(radiusLimit, 1)),
@@ -40,6 +42,7 @@ ShapeRect WaterSurface::stampBlend(std::int32_t x, std::int32_t y, std::int32_t 
 }
 
 void WaterSurface::flush(LockableSurface& work, LockableSurface& background) {
+    traced_.clear();
     if (dirty_.empty()) return;
     SurfaceDesc dest{};
     SurfaceDesc source{};
@@ -50,16 +53,33 @@ void WaterSurface::flush(LockableSurface& work, LockableSurface& background) {
         work.unlock();
         return;
     }
-    const std::int32_t maxX = grid_.map_width - 1, maxY = grid_.map_height - 1;
-    for (const DirtyRect& r : dirty_) {
-        if (r.left > maxX || r.top > maxY || r.right < 0 || r.bottom < 0) continue;
-        const std::int32_t left = std::max(r.left, 0), top = std::max(r.top, 0);
-        const std::int32_t right = std::min(r.right, maxX), bottom = std::min(r.bottom, maxY);
-        grid_.traceRect(left, top, right, bottom, grid_.at(left, top), &dest, &source);
+    for (DirtyRect r : dirty_)
+        if (clipToMap(r, grid_.map_width, grid_.map_height)) traced_.push_back(r);
+    // The trace reads scattered rows of three screen-sized pictures and would mostly wait for
+    // memory: two rectangles ahead their map and destination rows are asked for, one ahead
+    // (its map rows now at hand) the source pixels its rays will land on.
+    const std::size_t n = traced_.size();
+    for (std::size_t i = 0; i < n && i < 2; ++i) prefetchRows(traced_[i], dest);
+    if (n > 0) prefetchSources(traced_[0], source);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 2 < n) prefetchRows(traced_[i + 2], dest);
+        if (i + 1 < n) prefetchSources(traced_[i + 1], source);
+        const DirtyRect& r = traced_[i];
+        grid_.traceRect(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), &dest, &source);
     }
     background.unlock();
     work.unlock();
     dirty_.clear();
+}
+
+void WaterSurface::prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) const {
+    trace_prefetch(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), grid_.map_width,
+                   &dest);
+}
+
+void WaterSurface::prefetchSources(const DirtyRect& r, const SurfaceDesc& source) const {
+    trace_prefetch_sources(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top),
+                           grid_.map_width, grid_.map_height, &source);
 }
 
 void WaterSurface::clear() { grid_.clear(); }

@@ -34,8 +34,13 @@ class WaterSurface {
     std::int32_t radiusLimit() const { return limit_; }
     const SurfaceGrid& grid() const { return grid_; }
     const std::vector<DirtyRect>& dirtyList() const { return dirty_; }
+    // The rectangles the last flush traced, clipped to the map: all the work picture's pixels
+    // it changed lie inside them.
+    const std::vector<DirtyRect>& traced() const { return traced_; }
 
   private:
+    void prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) const;
+    void prefetchSources(const DirtyRect& r, const SurfaceDesc& source) const;
     const DropShape& shapeFor(std::int32_t radius, std::int32_t tail, ShapeKind kind) const;
 
     SurfaceGrid grid_;
@@ -43,4 +48,5 @@ class WaterSurface {
     ShapeTable tracks_;
     ShapeTable bodies_;
     std::vector<DirtyRect> dirty_;
+    std::vector<DirtyRect> traced_;
 };

@@ -7,7 +7,8 @@ WH_WINE=/usr/lib/wine/wine64
 WH_SERVER=/usr/bin/wineserver
 WH_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 WH_DESKTOP=misto
-WH_SIZE=1024x768
+# The virtual desktop and X screen size; set WH_SIZE before sourcing to change it.
+WH_SIZE=${WH_SIZE:-1024x768}
 WH_TMP=""
 WH_XVFB_PID=""
 WH_PIDS=()

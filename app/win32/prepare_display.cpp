@@ -75,6 +75,7 @@ bool ScreenSaverApp::followDisplayChange() {
     backgroundSurface.reset(background.release());
     primarySurface.reset(primary.release());
     startRainForScreen();
+    presentation.presentWholeNextFrame();
     return true;
 }
 

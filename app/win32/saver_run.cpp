@@ -2,6 +2,7 @@
 
 #include "app/restart_schedule.h"
 #include "app/win32/desktop_capture.h"
+#include "app/win32/present_frame.h"
 #include "app/win32/screen_saver_app.h"
 #include "app/win32/setup_tracer.h"
 #include "foundation/win32/test_fault.h"
@@ -85,6 +86,7 @@ void ScreenSaverApp::onFrame() {
         rainField->clear();
         waterSurface->clear();
         backgroundSurface->blt_to(*workSurface);
+        presentation.presentWholeNextFrame();
         nextRestartTick = RestartSchedule::advance(nextRestartTick, restartPeriodMs, now);
     }
 
@@ -96,7 +98,7 @@ void ScreenSaverApp::onFrame() {
     waterSurface->flush(*workSurface, *backgroundSurface);
 
     if (!primarySurface->recover(*workSurface)) return;
-    workSurface->blt_to(*primarySurface);
+    presentFrame(presentation, *waterSurface, *workSurface, *primarySurface);
 }
 
 void ScreenSaverApp::releaseSaverRun() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/frame_presentation.h"
 #include "app/owning_slot.h"
 #include "app/win32/saver_window.h"
 #include "rain/rain_field.h"
@@ -63,6 +64,9 @@ class ScreenSaverApp {
     std::uint8_t restartEnabled = 0;
     std::int32_t restartPeriodMs = 0;
     std::uint32_t nextRestartTick = 0;
+    // What of each finished frame goes to the screen; presentWholeNextFrame() after anything
+    // that may have changed or spoilt the whole picture.
+    FramePresentation presentation;
     // Releases the slots newest first; the destructor calls it before the window goes.
     void releaseSaverRun();
     // --- end of saver-run state ---

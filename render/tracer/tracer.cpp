@@ -1,5 +1,6 @@
 #include "render/tracer/tracer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -315,35 +316,66 @@ void for_inner_points(std::int32_t left, std::int32_t top, std::int32_t right, s
 // 8 and 0): red and blue are summed together in one word and green in another. Sixteen 8-bit
 // values need 12 bits, so the sums never reach the next channel, and the result is the
 // channel-by-channel one bit for bit.
+//
+// Along a row the nine pixels are three column sums, of which two carry over to the next
+// point: the filter then reads three pixels a point instead of nine. The column to the left
+// is corrected by the value just written there, as the point-by-point filter would have read
+// it; nothing else that a column holds is written before it is used.
+struct Columns {
+    std::uint32_t rb, g;
+};
+
+inline Columns column_at(const std::uint8_t* c, std::ptrdiff_t pitch) {
+    const std::uint32_t u = load<4>(c - pitch), m = load<4>(c), d = load<4>(c + pitch);
+    return {(u & 0xFF00FFu) + (m & 0xFF00FFu) + (d & 0xFF00FFu),
+            (u & 0xFF00u) + (m & 0xFF00u) + (d & 0xFF00u)};
+}
+
 void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                       const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
                       const SurfaceDesc* source) {
     const std::ptrdiff_t pitch = source->Pitch;
     std::uint8_t* const bits = dest->LFB;
-    for_inner_points(left, top, right, bottom, points, map_width, source,
-                     [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
-                         std::uint8_t* c = bits + static_cast<std::ptrdiff_t>(y) * pitch +
-                                           static_cast<std::ptrdiff_t>(x) * 4;
-                         const std::uint32_t v = load<4>(c);
-                         std::uint32_t rb = (v & 0xFF00FFu) * 8, g = (v & 0xFF00u) * 8;
-                         const std::uint8_t* up = c - pitch;
-                         const std::uint8_t* down = c + pitch;
-                         const std::uint32_t n[8] = {
-                             load<4>(up - 4),   load<4>(up),   load<4>(up + 4),   load<4>(c + 4),
-                             load<4>(down + 4), load<4>(down), load<4>(down - 4), load<4>(c - 4)};
-                         for (std::uint32_t w : n) {
-                             rb += w & 0xFF00FFu;
-                             g += w & 0xFF00u;
-                         }
-                         std::uint32_t r = rb >> 16, b = rb & 0xFFFFu;
-                         g >>= 8;
-                         if (h == 1) {
-                             r = (r * 15) >> 4;
-                             g = (g * 15) >> 4;
-                             b = (b * 15) >> 4;
-                         }
-                         store<4>(c, ((r >> 4) << 16) | ((g >> 4) << 8) | (b >> 4));
-                     });
+    const std::int64_t width = source->SurfWidth, height = source->SurfHeight;
+    const std::int32_t first = std::max(left, 1);
+    const std::int32_t last = static_cast<std::int32_t>(std::min<std::int64_t>(right, width - 2));
+    if (first > last) return;
+    for (std::int32_t y = std::max(top, 1); y <= bottom && y < height - 1; ++y) {
+        const SurfacePoint* p =
+            points + static_cast<std::ptrdiff_t>(y - top) * map_width + (first - left);
+        std::uint8_t* c =
+            bits + static_cast<std::ptrdiff_t>(y) * pitch + static_cast<std::ptrdiff_t>(first) * 4;
+        // Skips the dry start of the row before loading anything.
+        std::int32_t x = first;
+        while (x <= last && p->height == 0) ++x, ++p, c += 4;
+        if (x > last) continue;
+        Columns before = column_at(c - 4, pitch), here = column_at(c, pitch),
+                after = column_at(c + 4, pitch);
+        for (;;) {
+            const std::uint32_t h = p->height;
+            if (h != 0) {
+                const std::uint32_t v = load<4>(c);
+                const std::uint32_t rb = (v & 0xFF00FFu) * 7 + before.rb + here.rb + after.rb;
+                const std::uint32_t gg = (v & 0xFF00u) * 7 + before.g + here.g + after.g;
+                std::uint32_t r = rb >> 16, b = rb & 0xFFFFu, g = gg >> 8;
+                if (h == 1) {
+                    r = (r * 15) >> 4;
+                    g = (g * 15) >> 4;
+                    b = (b * 15) >> 4;
+                }
+                const std::uint32_t out = ((r >> 4) << 16) | ((g >> 4) << 8) | (b >> 4);
+                store<4>(c, out);
+                here.rb += (out & 0xFF00FFu) - (v & 0xFF00FFu);
+                here.g += (out & 0xFF00u) - (v & 0xFF00u);
+            }
+            if (++x > last) break;
+            ++p;
+            c += 4;
+            before = here;
+            here = after;
+            after = column_at(c + 4, pitch);
+        }
+    }
 }
 
 template <int Bytes>
@@ -439,6 +471,55 @@ std::uint32_t random(std::uint32_t n) {
 }
 
 void tracer_reset_seed_for_tests() { Seed = 0; }
+
+void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                    const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest) {
+    const std::uint32_t bytes = (dest->BPP + 7) / 8;
+    if (bytes == 0 || bytes > 4 || right < left || bottom < top) return;
+    constexpr std::size_t kLine = 64;
+    const std::int64_t rows = dest->SurfHeight;
+    const std::size_t from = static_cast<std::size_t>(left) * bytes;
+    const std::size_t to = static_cast<std::size_t>(right) * bytes + bytes;
+    const std::size_t pointBytes = static_cast<std::size_t>(right - left + 1) * 4;
+    for (std::int32_t y = top; y <= bottom; ++y) {
+        const auto* p = reinterpret_cast<const std::uint8_t*>(
+            points + static_cast<std::ptrdiff_t>(y - top) * map_width);
+        for (std::size_t o = 0; o < pointBytes + kLine - 1; o += kLine)
+            __builtin_prefetch(p + std::min(o, pointBytes - 1));
+        if (y >= rows) continue;
+        std::uint8_t* d = dest->LFB + static_cast<std::size_t>(y) * dest->Pitch;
+        for (std::size_t o = from; o < to + kLine - 1; o += kLine)
+            __builtin_prefetch(d + std::min(o, to - 1), 1);
+    }
+}
+
+void trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t right,
+                            std::int32_t bottom, const SurfacePoint* points, std::int32_t map_width,
+                            std::int32_t map_height, const SurfaceDesc* source) {
+    const std::uint32_t bytes = (source->BPP + 7) / 8;
+    if (bytes == 0 || bytes > 4 || right < left || bottom < top) return;
+    step_cache.prepare(tracer_distance_to_desktop);
+    const std::uint8_t* const bits = source->LFB;
+    const std::size_t pitch = source->Pitch;
+    const std::uint8_t* last = nullptr;
+    for (std::int32_t y = top; y <= bottom; ++y) {
+        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
+        for (std::int32_t x = left; x <= right; ++x, ++p) {
+            if (p->height == 0) continue;
+            // The ray's landing point as the refraction computes it, less the track jitter of
+            // one pixel, which stays on the same line or the next.
+            const std::int32_t t = step_cache.step(p->height, p->normal_z);
+            const std::int32_t sx = wrap(add(x, mul(t, p->normal_x) >> 12), map_width);
+            const std::int32_t sy = wrap(add(y, mul(t, p->normal_y) >> 12), map_height);
+            const std::uint8_t* at =
+                bits + static_cast<std::size_t>(sy) * pitch + static_cast<std::size_t>(sx) * bytes;
+            const auto line = reinterpret_cast<std::uintptr_t>(at) >> 6;
+            if (line == reinterpret_cast<std::uintptr_t>(last) >> 6) continue;
+            __builtin_prefetch(at);
+            last = at;
+        }
+    }
+}
 
 std::uint32_t light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz) {
     return light(pixel, nx, ny, nz, 40);

@@ -46,6 +46,16 @@ void trace32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
              const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
              const SurfaceDesc* dest, const SurfaceDesc* source);
 
+// Ask the memory for what tracing a rectangle will touch, without waiting for it, so that it
+// arrives while earlier rectangles are traced; neither changes anything. The first takes the
+// rectangle's map rows and destination rows; the second, once the map rows are at hand, the
+// source pixels the refraction will read.
+void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                    const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest);
+void trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t right,
+                            std::int32_t bottom, const SurfacePoint* points, std::int32_t map_width,
+                            std::int32_t map_height, const SurfaceDesc* source);
+
 // Highlight of pixel value `pixel` under normal (nx, ny, nz): gain 40 at 16 bpp, 220 above.
 std::uint32_t light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz);
 std::uint32_t light24(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz);

@@ -4,6 +4,7 @@
 // windows.h first: ddraw.h relies on its types.
 #include <ddraw.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -29,6 +30,7 @@ class FakeDirectDrawSurface : public IDirectDrawSurface3 {
 
     // What happened.
     std::vector<IDirectDrawSurface3*> bltSources;
+    std::vector<RECT> bltRects;
     std::vector<void*> unlocked;
     int locks = 0;
     int restores = 0;
@@ -38,9 +40,19 @@ class FakeDirectDrawSurface : public IDirectDrawSurface3 {
     STDMETHOD_(ULONG, Release)() override { return 1; }
     STDMETHOD(AddAttachedSurface)(LPDIRECTDRAWSURFACE3) override { return E_NOTIMPL; }
     STDMETHOD(AddOverlayDirtyRect)(LPRECT) override { return E_NOTIMPL; }
-    STDMETHOD(Blt)(LPRECT, LPDIRECTDRAWSURFACE3 source, LPRECT, DWORD, LPDDBLTFX) override {
+    // Copies the pixels as well when the source is a fake too (every surface of these tests
+    // is): the same rectangle of both, or the whole picture when no rectangle is given.
+    STDMETHOD(Blt)(LPRECT to, LPDIRECTDRAWSURFACE3 source, LPRECT from, DWORD, LPDDBLTFX) override {
         if (lost) return DDERR_SURFACELOST;
         bltSources.push_back(source);
+        bltRects.push_back(to != nullptr ? *to : RECT{0, 0, LONG(width), LONG(height)});
+        auto* fake = static_cast<FakeDirectDrawSurface*>(source);
+        if (fake == nullptr || fake->lost) return DD_OK;
+        const RECT area = from != nullptr ? *from : RECT{0, 0, LONG(width), LONG(height)};
+        const std::uint32_t bytes = bits / 8;
+        for (LONG y = area.top; y < area.bottom; ++y)
+            std::copy_n(&fake->pixels[y * fake->pitch + area.left * bytes],
+                        (area.right - area.left) * bytes, &pixels[y * pitch + area.left * bytes]);
         return DD_OK;
     }
     STDMETHOD(BltBatch)(LPDDBLTBATCH, DWORD, DWORD) override { return E_NOTIMPL; }

@@ -158,7 +158,7 @@ TEST_F(FrameStep, AWorkSurfaceThatDoesNotLockIsNeverWritten) {
     for (std::uint8_t b : workFake.pixels) ASSERT_EQ(b, 0);
     EXPECT_TRUE(workFake.unlocked.empty());
     EXPECT_TRUE(backgroundFake.unlocked.empty());
-    // The screen is still refreshed every frame.
+    // The screen still gets its picture.
     EXPECT_FALSE(primaryFake.bltSources.empty());
 }
 
@@ -220,4 +220,59 @@ TEST_F(FrameStep, AScreenInAnotherModeIsPreparedAgainAndRainsOn) {
     bool wet = false;
     for (std::uint8_t b : made[1]->pixels) wet = wet || b != 0;
     EXPECT_TRUE(wet) << "drops were traced into the new work picture";
+}
+
+TEST_F(FrameStep, AfterEveryFrameTheScreenShowsExactlyTheWorkPicture) {
+    // A desktop with detail everywhere, so that every refracted pixel differs from the clean one.
+    std::uint32_t state = 12345;
+    for (std::uint8_t& b : backgroundFake.pixels) b = (state = state * 1103515245u + 12345u) >> 24;
+    workFake.pixels = backgroundFake.pixels;
+    primaryFake.pixels = backgroundFake.pixels;
+    SaverSettings pouring, dry;
+    pouring.setDensity(50);
+    dry.setDensity(0);
+    restartPeriodMs = 150000;
+    // Areas copied as they are, so that on this small pane they stay apart.
+    presentation = FramePresentation(0);
+
+    const LONG wholeArea = 64 * 48;
+    int partialFrames = 0, emptyFrames = 0, wholeFrames = 0;
+    for (int frame = 0; frame < 700; ++frame) {
+        // Restarts, now and then into a dry spell with frames that change nothing.
+        if (frame % 170 == 120) {
+            restartEnabled = 1;
+            nextRestartTick = GetTickCount() - 1;
+            rainField->configure(frame == 290 ? dry : pouring);
+        }
+        if (frame == 360) rainField->configure(pouring);
+        // A screen lost between frames comes back repainted; one that stays lost skips frames.
+        if (frame == 200 || frame == 450) primaryFake.lost = true;
+        primaryFake.restorable = !(frame >= 450 && frame < 460);
+        // A work surface that does not lock keeps its rectangles for a later frame.
+        workFake.lockFails = frame % 97 == 50;
+
+        primaryFake.bltRects.clear();
+        const auto drawn = workFake.unlocked.size();
+        onFrame();
+        restartEnabled = 0;
+        if (primaryFake.lost) continue;
+        ASSERT_TRUE(primaryFake.pixels == workFake.pixels) << "frame " << frame;
+
+        LONG copied = 0;
+        for (const RECT& r : primaryFake.bltRects)
+            copied += (r.right - r.left) * (r.bottom - r.top);
+        if (primaryFake.bltRects.empty()) {
+            ++emptyFrames;
+            EXPECT_EQ(workFake.unlocked.size(), drawn) << "frame " << frame << " drew nothing";
+        } else if (copied < wholeArea) {
+            ++partialFrames;
+        } else {
+            ++wholeFrames;
+        }
+    }
+    // The sequence really went through every kind of frame.
+    EXPECT_GT(partialFrames, 300);
+    EXPECT_GT(emptyFrames, 20);
+    EXPECT_GE(wholeFrames, 5);
+    EXPECT_LT(wholeFrames, 60);
 }
