@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/owning_slot.h"
+#include "app/win32/other_monitors.h"
 #include "app/win32/saver_window.h"
 #include "rain/rain_field.h"
 #include "rain/water_surface.h"
@@ -37,6 +38,8 @@ class ScreenSaverApp {
     void prepareDisplay(HWND window, const DisplayParameters& display,
                         std::unique_ptr<DDraw::Surface> snapshot);
 
+    // Every monitor but the primary, each with its own window and rain.
+    OtherMonitors otherMonitors;
     OwningSlot<WaterSurface> waterSurface;
     OwningSlot<RainField> rainField;
     OwningSlot<DDraw::Surface> primarySurface;
