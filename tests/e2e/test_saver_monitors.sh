@@ -64,7 +64,7 @@ wh_crop_monitor 1 "$WH_TMP/later.png" "$WH_TMP/later1.png"
 [ "$(convert "$WH_TMP/later.png" -crop "$gap" +repage png:- |
     wh_diff_pixels "$WH_TMP/gap.png" png:-)" -eq 0 ] ||
     wh_fail "the saver drew outside the monitors"
-[ -n "${DOCS:-}" ] && cp "$WH_TMP/later.png" "$WH_ROOT/docs/saver-monitors.png"
+[ -n "${DOCS:-}" ] && convert "$WH_TMP/later.png" -resize 50% "$WH_ROOT/docs/saver-monitors.png"
 wh_alive "$WH_SAVER_PID" || wh_fail "the saver ended before any input"
 
 # Here no move is sent when a window appears: the first move seen is the reference. One of
