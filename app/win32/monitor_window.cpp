@@ -43,12 +43,13 @@ void MonitorWindow::show() {
     UpdateWindow(handle_);
 }
 
-void MonitorWindow::paint(const MonitorArea& part) {
-    if (handle_ == nullptr || part.empty()) return;
+void MonitorWindow::paint(const std::vector<MonitorArea>& parts) {
+    if (handle_ == nullptr || parts.empty()) return;
     HDC screen = GetDC(handle_);
     if (screen == nullptr) return;
-    BitBlt(screen, part.left, part.top, part.width(), part.height(), picture_, part.left, part.top,
-           SRCCOPY);
+    for (const MonitorArea& part : parts)
+        BitBlt(screen, part.left, part.top, part.width(), part.height(), picture_, part.left,
+               part.top, SRCCOPY);
     ReleaseDC(handle_, screen);
 }
 

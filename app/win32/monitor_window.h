@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/monitor_rain.h"
 
 // The saver's top-most borderless window over one monitor other than the primary. It shows a
@@ -18,8 +20,8 @@ class MonitorWindow {
     HWND handle() const { return handle_; }
     // Shows the window without taking the focus from the saver's window, painted at once.
     void show();
-    // Copies the picture's rectangle (right and bottom exclusive) to the same place on screen.
-    void paint(const MonitorArea& part);
+    // Copies the picture's rectangles (right and bottom exclusive) to the same places on screen.
+    void paint(const std::vector<MonitorArea>& parts);
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -104,7 +104,7 @@ void OtherMonitors::frame() {
         nextRestartTick_ = RestartSchedule::advance(nextRestartTick_, restartPeriodMs_, now);
     for (Monitor& m : monitors_) {
         if (!m.rain || !m.window) continue;
-        for (const MonitorRain::Change& part : m.rain->frame(restart)) m.window->paint(part);
+        m.window->paint(m.rain->frame(restart));
     }
 }
 
@@ -112,9 +112,9 @@ void OtherMonitors::end() {
     for (Monitor& m : monitors_) {
         if (!m.rain || !m.window) continue;
         m.rain->clean();
-        m.window->paint({0, 0, m.area.width(), m.area.height()});
+        m.window->paint({MonitorArea{0, 0, m.area.width(), m.area.height()}});
     }
-    // Windows first: each still shows its bitmap until it goes.
+    // Each window shows its clean picture until it goes, and goes before its picture.
     for (Monitor& m : monitors_) m.window.reset();
     monitors_.clear();
 }
