@@ -12,6 +12,11 @@ WH_SIZE=${WH_SIZE:-1024x768}
 WH_TMP=""
 WH_XVFB_PID=""
 WH_PIDS=()
+# Where wh_start_saver parks the pointer: on the primary monitor, away from its edges.
+WH_PARK_X=500
+WH_PARK_Y=400
+# Set by wh_begin_monitors: each monitor as WxH+X+Y in the root window's pixels, primary first.
+WH_MONITORS=()
 WH_LOG=""
 WH_SAVER_KEY='HKCU\Software\Tarnwick Labs\Misto Screen Saver'
 WH_MACHINE_KEY='HKLM\Software\Tarnwick Labs\Misto Screen Saver'
@@ -53,7 +58,8 @@ wh_start_xvfb() {
     local n
     for n in $(seq 150 250); do
         [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${WH_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &
+        # shellcheck disable=SC2086
+        Xvfb ":$n" -screen 0 "${WH_SIZE}x24" -nolisten tcp ${WH_XVFB_ARGS:-} >/dev/null 2>&1 &
         WH_XVFB_PID=$!
         local i
         for i in $(seq 100); do
@@ -90,7 +96,7 @@ wh_begin() {
     else
         wh_start_xvfb
     fi
-    wh_use_virtual_desktop
+    if [ ${#WH_MONITORS[@]} -gt 0 ]; then wh_use_monitors; else wh_use_virtual_desktop; fi
     # Xvfb has no GPU: wined3d's default OpenGL renderer draws through Mesa's software GL,
     # and presenting the primary surface alone then takes a whole core (16 to 20 ms of CPU a
     # frame at 1024x768 against 0.9 ms with the GDI renderer), which starves the tests that
@@ -177,6 +183,64 @@ wh_set_wallpaper() {
 wh_use_virtual_desktop() {
     wh_reg_add 'HKCU\Software\Wine\Explorer' Desktop REG_SZ "$WH_DESKTOP"
     wh_reg_add 'HKCU\Software\Wine\Explorer\Desktops' "$WH_DESKTOP" REG_SZ "$WH_SIZE"
+}
+
+# Creates a session on several monitors instead of Wine's virtual desktop, which only ever has
+# one: wh_begin_monitors WxH+X+Y ..., the primary first, in Windows' screen coordinates (the
+# primary at +0+0; others may lie left or above, at negative coordinates). One Xvfb screen as
+# large as all of them together is split by RandR monitors; -noreset keeps them when xrandr's
+# connection goes. Programs then run on the X root itself.
+wh_begin_monitors() {
+    local m w h x y minx=0 miny=0 maxx=0 maxy=0
+    for m in "$@"; do
+        IFS='x+' read -r w h x y <<<"$m"
+        ((x < minx)) && minx=$x
+        ((y < miny)) && miny=$y
+        ((x + w > maxx)) && maxx=$((x + w))
+        ((y + h > maxy)) && maxy=$((y + h))
+    done
+    WH_SIZE="$((maxx - minx))x$((maxy - miny))"
+    WH_MONITORS=()
+    for m in "$@"; do
+        IFS='x+' read -r w h x y <<<"$m"
+        WH_MONITORS+=("${w}x${h}+$((x - minx))+$((y - miny))")
+    done
+    WH_PARK_X=$((500 - minx))
+    WH_PARK_Y=$((400 - miny))
+    WH_XVFB_ARGS="-noreset"
+    wh_begin
+}
+
+# Declares the monitors to X (the first one made is Wine's primary) and tells Wine to use them
+# as they are: no XRandR (it would see one output), no window manager to place its windows.
+wh_use_monitors() {
+    local i=0 m w h x y
+    for m in "${WH_MONITORS[@]}"; do
+        IFS='x+' read -r w h x y <<<"$m"
+        xrandr --setmonitor "misto$i" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$x+$y" \
+            "$([ $i = 0 ] && echo screen || echo none)" >/dev/null 2>&1 ||
+            wh_fail "xrandr cannot make monitor $m"
+        i=$((i + 1))
+    done
+    wh_reg_add 'HKCU\Software\Wine\X11 Driver' UseXRandR REG_SZ N
+    wh_reg_add 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
+    # The driver reads its settings when the server starts.
+    "$WH_SERVER" -k 2>/dev/null
+    "$WH_SERVER" -w 2>/dev/null
+}
+
+# Without a virtual desktop the desktop is the X root: shows the picture there (it stays, as
+# the server is not reset). ImageMagick's display answers 1 here even when it has done so.
+wh_set_root_picture() { display -window root "$1" >/dev/null 2>&1 || true; }
+
+# Crops monitor I (0 the primary) out of a screenshot of the root: wh_crop_monitor I IN OUT.
+wh_crop_monitor() { convert "$2" -crop "${WH_MONITORS[$1]}" +repage "$3"; }
+
+# Prints the number of pixels of monitor I.
+wh_monitor_pixels() {
+    local w h x y
+    IFS='x+' read -r w h x y <<<"${WH_MONITORS[$1]}"
+    echo $((w * h))
 }
 
 # Starts a program in the virtual desktop in the background; its pid goes to WH_LAST_PID.
@@ -298,12 +362,12 @@ wh_alive() { kill -0 "$1" 2>/dev/null; }
 wh_wait_visible() { wh_wait_window "$1" "$2" --onlyvisible; }
 
 # Starts the full-screen saver (extra arguments are added to /s) with the cursor parked at
-# (500, 400) first, so the move Wine sends when the window appears lands there; waits for its
-# window to show. Its pid goes to WH_SAVER_PID.
+# (WH_PARK_X, WH_PARK_Y) first, so the move Wine sends when the window appears lands there;
+# waits for its window to show. Its pid goes to WH_SAVER_PID.
 wh_start_saver() {
     local scr=$1
     shift
-    wh_mouse_to 500 400
+    wh_mouse_to "$WH_PARK_X" "$WH_PARK_Y"
     wh_start "$(wh_winpath "$scr")" /s "$@"
     WH_SAVER_PID=$WH_LAST_PID
     local end=$(($(date +%s) + 60))

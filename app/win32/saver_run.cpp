@@ -33,6 +33,7 @@ void ScreenSaverApp::runSaver() {
 
     // The picture first: once the window shows, the screen holds the window, not the desktop.
     std::unique_ptr<DDraw::Surface> snapshot = captureDesktop(window.handle());
+    otherMonitors.capture();
     window.show();
     prepareDisplay(window.handle(), settings, std::move(snapshot));
 
@@ -42,13 +43,17 @@ void ScreenSaverApp::runSaver() {
     restartPeriodMs =
         RestartSchedule::periodMs(settings.restartMinutes(), settings.restartSeconds());
     nextRestartTick = RestartSchedule::firstDue(GetTickCount(), restartPeriodMs);
+    otherMonitors.start(window.handle(), settings, restartEnabled != 0, restartPeriodMs,
+                        nextRestartTick);
 
-    window.setFrameHandler(new FrameHandler<ScreenSaverApp>(*this, &ScreenSaverApp::onFrame));
+    window.setFrameHandler(
+        otherMonitors.alongside(new FrameHandler<ScreenSaverApp>(*this, &ScreenSaverApp::onFrame)));
     pumpMessages();
     // No more frames: the slots below go away while the window still ticks.
     window.setFrameHandler(nullptr);
 
     if (backgroundSurface && primarySurface) backgroundSurface->blt_to(*primarySurface);
+    otherMonitors.end();
     rainField.reset();
     waterSurface.reset();
 }

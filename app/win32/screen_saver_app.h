@@ -5,6 +5,7 @@
 
 #include "app/frame_presentation.h"
 #include "app/owning_slot.h"
+#include "app/win32/other_monitors.h"
 #include "app/win32/saver_window.h"
 #include "rain/rain_field.h"
 #include "rain/water_surface.h"
@@ -55,6 +56,8 @@ class ScreenSaverApp {
     // Releases the surface's interface now (a display has one primary surface at a time).
     virtual void releaseSurface(DDraw::Surface& surface);
 
+    // Every monitor but the primary, each with its own window and rain.
+    OtherMonitors otherMonitors;
     OwningSlot<WaterSurface> waterSurface;
     OwningSlot<RainField> rainField;
     OwningSlot<DDraw::Surface> primarySurface;

@@ -1,0 +1,120 @@
+#include "app/win32/other_monitors.h"
+
+#include "app/restart_schedule.h"
+#include "foundation/win32/callback_boundary.h"
+
+namespace {
+
+// Every monitor the system reports, and which one is the primary.
+struct MonitorList {
+    std::vector<MonitorArea> all;
+    MonitorArea primary{0, 0, 0, 0};
+};
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
+    return CallbackBoundary::enumeration([&] {
+        auto& list = *reinterpret_cast<MonitorList*>(context);
+        MONITORINFO info = {};
+        info.cbSize = sizeof(info);
+        if (!GetMonitorInfoA(monitor, &info)) return;
+        const RECT& r = info.rcMonitor;
+        const MonitorArea area{r.left, r.top, r.right, r.bottom};
+        list.all.push_back(area);
+        if (info.dwFlags & MONITORINFOF_PRIMARY) list.primary = area;
+    });
+}
+
+// The screen's device context, given back when the holder goes.
+class ScreenDc {
+  public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
+
+// Runs the primary's frame, then the other monitors'.
+class AllMonitorsTick : public TickHandler {
+  public:
+    AllMonitorsTick(TickHandler* primary, OtherMonitors& others)
+        : primary_(primary), others_(others) {}
+    void invoke(SaverWindow& window) override {
+        if (primary_) primary_->invoke(window);
+        others_.frame();
+    }
+
+  private:
+    std::unique_ptr<TickHandler> primary_;
+    OtherMonitors& others_;
+};
+
+}  // namespace
+
+void OtherMonitors::capture() {
+    monitors_.clear();
+    MonitorList list;
+    EnumDisplayMonitors(nullptr, nullptr, &addMonitor, reinterpret_cast<LPARAM>(&list));
+    CallbackBoundary::rethrow();
+    // Without a primary reported there is nothing to tell the display device's monitor from
+    // the others: leave it to the device alone.
+    if (list.primary.empty()) return;
+
+    ScreenDc screen;
+    if (screen.get() == nullptr) return;
+    for (const MonitorArea& area : secondaryAreas(list.all, list.primary)) {
+        auto picture = std::make_unique<DibPicture>(area.width(), area.height());
+        if (!picture->valid()) continue;
+        BitBlt(picture->dc(), 0, 0, area.width(), area.height(), screen.get(), area.left, area.top,
+               SRCCOPY);
+        monitors_.push_back(Monitor{area, std::move(picture), nullptr, nullptr});
+    }
+    // The tracer reads the bits next; GDI must have finished writing them.
+    GdiFlush();
+}
+
+void OtherMonitors::start(HWND saverWindow, const SaverSettings& settings, bool restartEnabled,
+                          std::int32_t restartPeriodMs, std::uint32_t firstRestartTick) {
+    restartEnabled_ = restartEnabled;
+    restartPeriodMs_ = restartPeriodMs;
+    nextRestartTick_ = firstRestartTick;
+    for (Monitor& m : monitors_) {
+        m.rain = std::make_unique<MonitorRain>(m.area, settings, settings.dropRadiusMax(),
+                                               m.picture->bits(), m.picture->pitch());
+        m.window = std::make_unique<MonitorWindow>(m.area, saverWindow, m.picture->dc());
+        m.window->show();
+    }
+}
+
+TickHandler* OtherMonitors::alongside(TickHandler* primary) {
+    if (monitors_.empty()) return primary;
+    return new AllMonitorsTick(primary, *this);
+}
+
+void OtherMonitors::frame() {
+    if (monitors_.empty()) return;
+    const std::uint32_t now = GetTickCount();
+    const bool restart = restartEnabled_ && RestartSchedule::isDue(now, nextRestartTick_);
+    if (restart)
+        nextRestartTick_ = RestartSchedule::advance(nextRestartTick_, restartPeriodMs_, now);
+    for (Monitor& m : monitors_) {
+        if (!m.rain || !m.window) continue;
+        m.window->paint(m.rain->frame(restart));
+    }
+}
+
+void OtherMonitors::end() {
+    for (Monitor& m : monitors_) {
+        if (!m.rain || !m.window) continue;
+        m.rain->clean();
+        m.window->paint({MonitorArea{0, 0, m.area.width(), m.area.height()}});
+    }
+    // Each window shows its clean picture until it goes, and goes before its picture.
+    for (Monitor& m : monitors_) m.window.reset();
+    monitors_.clear();
+}

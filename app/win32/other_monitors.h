@@ -1,0 +1,53 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/monitor_rain.h"
+#include "app/win32/dib_picture.h"
+#include "app/win32/monitor_window.h"
+#include "app/win32/saver_window.h"
+#include "settings/saver_settings.h"
+
+// The saver on every monitor but the primary, which the display device drives alone (exclusive
+// mode takes one monitor). Each other monitor gets a top-most window showing its own desktop
+// with its own rain, traced into a bitmap and painted by GDI where it changed. With a single
+// monitor every step does nothing.
+class OtherMonitors {
+  public:
+    OtherMonitors() = default;
+    ~OtherMonitors() = default;
+    OtherMonitors(const OtherMonitors&) = delete;
+    OtherMonitors& operator=(const OtherMonitors&) = delete;
+
+    // Finds the other monitors and takes each one's picture. Must run before any of the
+    // saver's windows shows, or the pictures hold the saver.
+    void capture();
+    // Gives each captured monitor its rain and its window, and shows the window; input on
+    // them goes to `saverWindow`. Restarts follow the same period as the primary's, from
+    // the same first due tick.
+    void start(HWND saverWindow, const SaverSettings& settings, bool restartEnabled,
+               std::int32_t restartPeriodMs, std::uint32_t firstRestartTick);
+    // The tick handler that runs `primary`'s frame and then every other monitor's, so one
+    // timer drives them all; `primary` itself when there is no other monitor.
+    TickHandler* alongside(TickHandler* primary);
+    // One frame on every other monitor.
+    void frame();
+    // Shows each monitor's clean desktop, then takes the windows away.
+    void end();
+
+  private:
+    struct Monitor {
+        MonitorArea area;
+        std::unique_ptr<DibPicture> picture;
+        std::unique_ptr<MonitorRain> rain;
+        std::unique_ptr<MonitorWindow> window;
+    };
+    std::vector<Monitor> monitors_;
+    bool restartEnabled_ = false;
+    std::int32_t restartPeriodMs_ = 0;
+    std::uint32_t nextRestartTick_ = 0;
+};
