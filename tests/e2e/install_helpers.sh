@@ -64,7 +64,7 @@ ih_fake_install() {
     local dir=${2:-$(ih_system_dir)} win
     mkdir -p "$dir"
     cp "$1" "$dir/misto.scr"
-    win=$(wh_winpath "$dir/misto.scr")
+    win="C:\\$(realpath --relative-to="$WINEPREFIX/drive_c" "$dir/misto.scr" | tr / '\\')"
     wh_reg_add "$IH_ENTRY_KEY" DisplayName REG_SZ "Misto Screen Saver"
     wh_reg_add "$IH_ENTRY_KEY" UninstallString REG_SZ "$win /uninstall"
 }
