@@ -6,6 +6,7 @@
 #include "foundation/win32/fault_translator.h"
 #include "foundation/win32/module.h"
 #include "foundation/win32/module_resources.h"
+#include "foundation/win32/test_fault.h"
 #include "installer/installer_wizard.h"
 #include "installer/win32/installer_error_box.h"
 #include "installer/win32/installer_system_win32.h"
@@ -32,6 +33,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     Configuration::useStore(&win32RegistryStore());
     const std::string failure = runReportingInstallerErrors(
         [] {
+            // Something that is no std::exception, for the handler's last resort.
+            if (TestFault::requested("installer-unknown")) throw 1;
             InstallerWizard wizard(win32InstallerSystem());
             wizard.run();
         },

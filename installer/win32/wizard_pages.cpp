@@ -8,6 +8,7 @@
 #include "foundation/win32/callback_boundary.h"
 #include "foundation/win32/module.h"
 #include "foundation/win32/module_resources.h"
+#include "foundation/win32/test_fault.h"
 #include "installer/win32/installer_error_box.h"
 
 namespace {
@@ -56,6 +57,7 @@ INT_PTR CALLBACK licenceProcedure(HWND page, UINT message, WPARAM wParam, LPARAM
     INT_PTR handled = FALSE;
     CallbackBoundary::dialog(page, [&] {
         if (message == WM_INITDIALOG) {
+            TestFault::throwIfRequested("licence-page");
             showLicence(page);
             handled = TRUE;
         } else if (endsPage(message, wParam)) {

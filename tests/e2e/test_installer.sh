@@ -41,8 +41,24 @@ wh_close_msgbox Error 60 || wh_fail "missing file: no error box"
 ih_wait_end "missing file"
 [ "$(wh_msgbox_texts)" = "Cannot copy screen saver file to system directory!" ] ||
     wh_fail "missing file: boxes: $(wh_msgbox_texts)"
+
+# --- Failures reach the one error box: a throw inside the licence page's procedure, and
+# something that is no standard exception.
+for fault in licence-page installer-unknown; do
+    export MISTO_TEST_FAULT=$fault
+    ih_start_installer "$inst"
+    unset MISTO_TEST_FAULT
+    expected="Sorry, unknown problem."
+    if [ "$fault" = licence-page ]; then
+        ih_answer "$IH_INSTALL_TITLE" Return
+        expected="test failure in licence-page"
+    fi
+    wh_close_msgbox Error 60 || wh_fail "$fault: no error box; boxes: $(wh_msgbox_texts)"
+    ih_wait_end "$fault"
+    [ "$(wh_msgbox_texts)" = "$expected" ] || wh_fail "$fault: boxes: $(wh_msgbox_texts)"
+done
 ih_snapshot "$WH_TMP/after"
-ih_same_snapshot "$WH_TMP/before" "$WH_TMP/after" "Cancel, No, Exit and a missing file"
+ih_same_snapshot "$WH_TMP/before" "$WH_TMP/after" "Cancel, No, Exit, a missing file, failures"
 
 # --- A full installation, with a look at the licence page on the way.
 ih_start_installer "$inst"
