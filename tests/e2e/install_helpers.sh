@@ -16,10 +16,10 @@ ih_wait_page() {
     wh_wait_visible "^$1\$" 60 || wh_fail "no window \"$1\"; boxes: $(wh_msgbox_texts)"
 }
 
-# Waits up to 10 s for the window ID to be gone.
+# Waits up to 30 s for the window ID to be gone.
 ih_wait_gone() {
     local i
-    for i in $(seq 100); do
+    for i in $(seq 300); do
         xdotool search --onlyvisible --name "^$2\$" 2>/dev/null | grep -qx "$1" || return 0
         sleep 0.1
     done

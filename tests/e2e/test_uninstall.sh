@@ -26,10 +26,10 @@ start_registered() {
     IH_PID=$WH_LAST_PID
 }
 
-# Waits up to 30 s for a file to be gone.
+# Waits up to 60 s for a file to be gone.
 wait_removed() {
     local i
-    for i in $(seq 300); do
+    for i in $(seq 600); do
         [ -e "$1" ] || return 0
         sleep 0.1
     done
