@@ -43,6 +43,19 @@ ih_start_installer() {
     IH_PID=$WH_LAST_PID
 }
 
+# Starts an installer and answers its pages in order: one argument of keys (xdotool names, blank
+# between them) a page; with fewer arguments the later pages are left to the caller.
+ih_pages() {
+    local titles=("$IH_INSTALL_TITLE" 'License Agreement' "$IH_INSTALL_TITLE") i=0 keys
+    ih_start_installer "$1"
+    shift
+    for keys in "$@"; do
+        # shellcheck disable=SC2086 # one key a word
+        ih_answer "${titles[i]}" $keys
+        i=$((i + 1))
+    done
+}
+
 # Waits for the program IH_PID to end with 0.
 ih_wait_end() {
     wh_wait "$IH_PID" 60 || wh_fail "$1: still running"
@@ -51,10 +64,7 @@ ih_wait_end() {
 
 # A full installation answered with Return on every page and on the success box.
 ih_install() {
-    ih_start_installer "$1"
-    ih_answer "$IH_INSTALL_TITLE" Return
-    ih_answer 'License Agreement' Return
-    ih_answer "$IH_INSTALL_TITLE" Return
+    ih_pages "$1" Return Return Return
     wh_close_msgbox Success 60 || wh_fail "install: no success box; boxes: $(wh_msgbox_texts)"
     ih_wait_end install
 }
@@ -71,10 +81,15 @@ ih_fake_install() {
 
 # Records the software keys of both roots and the files of drive C (names and sizes) as OUT.*.
 ih_snapshot() {
-    local out=$1 root
+    local out=$1 root try
     for root in HKLM HKCU; do
-        "$WH_WINE" reg export "$root\\Software" "$(wh_winpath "$WH_TMP")\\snap.reg" /y \
-            >/dev/null 2>&1 || wh_fail "reg export $root failed"
+        # An export can fail when Wine's own programs change a key while it is read: try again.
+        for try in 1 2 3 4 5; do
+            "$WH_WINE" reg export "$root\\Software" "$(wh_winpath "$WH_TMP")\\snap.reg" /y \
+                >"$WH_TMP/export.log" 2>&1 && break
+            [ "$try" = 5 ] && wh_fail "reg export $root failed: $(tr -d '\r' <"$WH_TMP/export.log")"
+            sleep 1
+        done
         iconv -f UTF-16 -t UTF-8 "$WH_TMP/snap.reg" >"$out.$root"
     done
     (cd "$WINEPREFIX/drive_c" && find . -printf '%p %s\n' | sort) >"$out.files"

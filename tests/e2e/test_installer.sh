@@ -16,27 +16,18 @@ wh_reg_delete_key "$WH_MACHINE_KEY"
 ih_snapshot "$WH_TMP/before"
 
 # --- Cancel, No and Exit: each ends the installer silently and changes nothing.
-ih_start_installer "$inst"
-ih_answer "$IH_INSTALL_TITLE" Tab Return
+ih_pages "$inst" "Tab Return"
 ih_wait_end Cancel
-ih_start_installer "$inst"
-ih_answer "$IH_INSTALL_TITLE" Return
-ih_answer 'License Agreement' Tab Tab Return
+ih_pages "$inst" Return "Tab Tab Return"
 ih_wait_end No
-ih_start_installer "$inst"
-ih_answer "$IH_INSTALL_TITLE" Return
-ih_answer 'License Agreement' Return
-ih_answer "$IH_INSTALL_TITLE" Tab Tab Return
+ih_pages "$inst" Return Return "Tab Tab Return"
 ih_wait_end Exit
 [ -z "$(wh_msgbox_texts)" ] || wh_fail "Exit: boxes: $(wh_msgbox_texts)"
 
 # --- No misto.scr beside the installer: the copy error alone, nothing written.
 mkdir -p "$WH_TMP/alone"
 cp "$inst" "$WH_TMP/alone/installer.exe"
-ih_start_installer "$WH_TMP/alone/installer.exe"
-ih_answer "$IH_INSTALL_TITLE" Return
-ih_answer 'License Agreement' Return
-ih_answer "$IH_INSTALL_TITLE" Return
+ih_pages "$WH_TMP/alone/installer.exe" Return Return Return
 wh_close_msgbox Error 60 || wh_fail "missing file: no error box"
 ih_wait_end "missing file"
 [ "$(wh_msgbox_texts)" = "Cannot copy screen saver file to system directory!" ] ||
@@ -61,8 +52,7 @@ ih_snapshot "$WH_TMP/after"
 ih_same_snapshot "$WH_TMP/before" "$WH_TMP/after" "Cancel, No, Exit, a missing file, failures"
 
 # --- A full installation, with a look at the licence page on the way.
-ih_start_installer "$inst"
-ih_answer "$IH_INSTALL_TITLE" Return
+ih_pages "$inst" Return
 page=$(ih_wait_page 'License Agreement')
 sleep 0.5
 wh_shot "$WH_TMP/licence.png"
@@ -112,10 +102,7 @@ cmp -s "$scr" "$sysdir/misto.scr" || wh_fail "second install: the file was not o
 rm -f "$sysdir/misto.scr"
 wh_reg_delete_key "$IH_ENTRY_KEY"
 wh_reg_delete_key "$WH_MACHINE_KEY"
-ih_start_installer "$inst"
-ih_answer "$IH_INSTALL_TITLE" Return
-ih_answer 'License Agreement' Return
-ih_answer "$IH_INSTALL_TITLE" space Return
+ih_pages "$inst" Return Return "space Return"
 wh_close_msgbox Success 60 || wh_fail "no copy: no success box; boxes: $(wh_msgbox_texts)"
 ih_wait_end "no copy"
 [ ! -e "$sysdir/misto.scr" ] || wh_fail "no copy: the file was copied"
