@@ -79,19 +79,25 @@ ih_fake_install() {
     wh_reg_add "$IH_ENTRY_KEY" UninstallString REG_SZ "$win /uninstall"
 }
 
+# Exports a registry key as UTF-8 text to OUT. An export now and then fails under load (the
+# reason is not shown): it is tried again.
+ih_export() {
+    local try
+    for try in 1 2 3 4 5; do
+        if "$WH_WINE" reg export "$1" "$(wh_winpath "$WH_TMP")\\export.reg" /y \
+            >"$WH_TMP/export.log" 2>&1; then
+            iconv -f UTF-16 -t UTF-8 "$WH_TMP/export.reg" | tr -d '\r' >"$2"
+            return 0
+        fi
+        sleep 1
+    done
+    wh_fail "reg export $1 failed: $(tr -d '\r' <"$WH_TMP/export.log")"
+}
+
 # Records the software keys of both roots and the files of drive C (names and sizes) as OUT.*.
 ih_snapshot() {
-    local out=$1 root try
-    for root in HKLM HKCU; do
-        # An export can fail when Wine's own programs change a key while it is read: try again.
-        for try in 1 2 3 4 5; do
-            "$WH_WINE" reg export "$root\\Software" "$(wh_winpath "$WH_TMP")\\snap.reg" /y \
-                >"$WH_TMP/export.log" 2>&1 && break
-            [ "$try" = 5 ] && wh_fail "reg export $root failed: $(tr -d '\r' <"$WH_TMP/export.log")"
-            sleep 1
-        done
-        iconv -f UTF-16 -t UTF-8 "$WH_TMP/snap.reg" >"$out.$root"
-    done
+    local out=$1 root
+    for root in HKLM HKCU; do ih_export "$root\\Software" "$out.$root"; done
     (cd "$WINEPREFIX/drive_c" && find . -printf '%p %s\n' | sort) >"$out.files"
 }
 
@@ -105,10 +111,8 @@ ih_same_snapshot() {
 
 # Prints the files the machine removes at its next start (PendingFileRenameOperations).
 ih_pending_removals() {
-    "$WH_WINE" reg export 'HKLM\System\CurrentControlSet\Control\Session Manager' \
-        "$(wh_winpath "$WH_TMP")\\pending.reg" /y >/dev/null 2>&1 || return 0
-    iconv -f UTF-16 -t UTF-8 "$WH_TMP/pending.reg" | tr -d '\r' |
-        sed -e ':a' -e '/\\$/N; s/\\\n *//; ta' |
+    ih_export 'HKLM\System\CurrentControlSet\Control\Session Manager' "$WH_TMP/pending.txt"
+    sed -e ':a' -e '/\\$/N; s/\\\n *//; ta' "$WH_TMP/pending.txt" |
         sed -n 's/^"PendingFileRenameOperations"=hex(7)://p' | tr -d ',' | xxd -r -p |
         iconv -f UTF-16LE -t UTF-8 | tr '\0' '\n' | sed '/^$/d'
 }

@@ -66,7 +66,8 @@ ih_wait_end Yes
     wh_fail "Yes: the machine settings changed"
 cmp -s "$scr" "$tmpcopy" || wh_fail "Yes: no temporary copy of the saver"
 ih_pending_removals | grep -qi 'mss_uninst\.tmp$' ||
-    wh_fail "Yes: the temporary copy is not to be removed; pending: $(ih_pending_removals)"
+    wh_fail "Yes: the temporary copy is not to be removed; exported:" \
+        "$(grep -A2 Pending "$WH_TMP/pending.txt")"
 
 # --- Quiet, after a first uninstall: nothing shown, the old temporary copy overwritten.
 printf 'stale copy' >"$tmpcopy"
