@@ -82,8 +82,8 @@ ih_fake_install() {
 # Exports a registry key as UTF-8 text to OUT. An export now and then fails under load (the
 # reason is not shown): it is tried again.
 ih_export() {
-    local try
-    for try in 1 2 3 4 5; do
+    local _
+    for _ in 1 2 3 4 5; do
         if "$WH_WINE" reg export "$1" "$(wh_winpath "$WH_TMP")\\export.reg" /y \
             >"$WH_TMP/export.log" 2>&1; then
             iconv -f UTF-16 -t UTF-8 "$WH_TMP/export.reg" | tr -d '\r' >"$2"

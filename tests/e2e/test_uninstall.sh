@@ -28,8 +28,8 @@ start_registered() {
 
 # Waits up to 60 s for a file to be gone.
 wait_removed() {
-    local i
-    for i in $(seq 600); do
+    local _
+    for _ in $(seq 600); do
         [ -e "$1" ] || return 0
         sleep 0.1
     done
@@ -75,7 +75,7 @@ ih_fake_install "$scr"
 start_registered /quiet
 ih_wait_end quiet
 wait_removed "$sysdir/misto.scr" quiet
-for i in $(seq 20); do
+for _ in $(seq 20); do
     "$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 || break
     sleep 0.1
 done
@@ -105,7 +105,7 @@ wh_start 'C:\windows\system32\misto.scr' /uninstall
 holder=$WH_LAST_PID
 held=$(ih_wait_page Uninstall)
 start_registered
-for i in $(seq 300); do
+for _ in $(seq 300); do
     question=$(xdotool search --onlyvisible --name '^Uninstall$' 2>/dev/null | grep -vx "$held" | head -n 1)
     [ -n "$question" ] && break
     sleep 0.1
