@@ -11,9 +11,10 @@ ih_system_dir() { echo "$WINEPREFIX/drive_c/windows/system32"; }
 # The temporary directory of the prefix's user, as a Linux path.
 ih_temp_dir() { echo "$WINEPREFIX/drive_c/users/$(id -un)/Temp"; }
 
-# Waits for a visible window titled exactly TITLE and prints its id.
+# Waits for a visible window titled exactly TITLE and prints its id. The first program of a
+# fresh prefix starts Wine's services too, which takes long on a loaded machine.
 ih_wait_page() {
-    wh_wait_visible "^$1\$" 60 || wh_fail "no window \"$1\"; boxes: $(wh_msgbox_texts)"
+    wh_wait_visible "^$1\$" 120 || wh_fail "no window \"$1\"; boxes: $(wh_msgbox_texts)"
 }
 
 # Waits up to 30 s for the window ID to be gone.
@@ -58,14 +59,14 @@ ih_pages() {
 
 # Waits for the program IH_PID to end with 0.
 ih_wait_end() {
-    wh_wait "$IH_PID" 60 || wh_fail "$1: still running"
+    wh_wait "$IH_PID" 120 || wh_fail "$1: still running"
     [ "$WH_RC" = 0 ] || wh_fail "$1: exit code $WH_RC"
 }
 
 # A full installation answered with Return on every page and on the success box.
 ih_install() {
     ih_pages "$1" Return Return Return
-    wh_close_msgbox Success 60 || wh_fail "install: no success box; boxes: $(wh_msgbox_texts)"
+    wh_close_msgbox Success 120 || wh_fail "install: no success box; boxes: $(wh_msgbox_texts)"
     ih_wait_end install
 }
 
@@ -95,9 +96,14 @@ ih_export() {
 }
 
 # Records the software keys of both roots and the files of drive C (names and sizes) as OUT.*.
+# Wine's own keys are left out: its programs keep state there as they please.
 ih_snapshot() {
     local out=$1 root
-    for root in HKLM HKCU; do ih_export "$root\\Software" "$out.$root"; done
+    for root in HKLM HKCU; do
+        ih_export "$root\\Software" "$WH_TMP/snapshot.txt"
+        awk '/^\[/ { skip = ($0 ~ /^\[HKEY_[A-Z_]+\\Software\\Wine[]\\]/) } !skip' \
+            "$WH_TMP/snapshot.txt" >"$out.$root"
+    done
     (cd "$WINEPREFIX/drive_c" && find . -printf '%p %s\n' | sort) >"$out.files"
 }
 

@@ -28,7 +28,7 @@ ih_wait_end Exit
 mkdir -p "$WH_TMP/alone"
 cp "$inst" "$WH_TMP/alone/installer.exe"
 ih_pages "$WH_TMP/alone/installer.exe" Return Return Return
-wh_close_msgbox Error 60 || wh_fail "missing file: no error box"
+wh_close_msgbox Error 120 || wh_fail "missing file: no error box"
 ih_wait_end "missing file"
 [ "$(wh_msgbox_texts)" = "Cannot copy screen saver file to system directory!" ] ||
     wh_fail "missing file: boxes: $(wh_msgbox_texts)"
@@ -44,7 +44,7 @@ for fault in licence-page installer-unknown; do
         ih_answer "$IH_INSTALL_TITLE" Return
         expected="test failure in licence-page"
     fi
-    wh_close_msgbox Error 60 || wh_fail "$fault: no error box; boxes: $(wh_msgbox_texts)"
+    wh_close_msgbox Error 120 || wh_fail "$fault: no error box; boxes: $(wh_msgbox_texts)"
     ih_wait_end "$fault"
     [ "$(wh_msgbox_texts)" = "$expected" ] || wh_fail "$fault: boxes: $(wh_msgbox_texts)"
 done
@@ -67,7 +67,7 @@ dark=$(convert "$WH_TMP/licence.png" -crop "$((WIDTH - 40))x$((HEIGHT * 2 / 5))+
 xdotool key Return
 ih_wait_gone "$page" 'License Agreement'
 ih_answer "$IH_INSTALL_TITLE" Return
-wh_close_msgbox Success 60 || wh_fail "install: no success box; boxes: $(wh_msgbox_texts)"
+wh_close_msgbox Success 120 || wh_fail "install: no success box; boxes: $(wh_msgbox_texts)"
 ih_wait_end install
 [ "$(wh_msgbox_texts)" = "Installation of Misto Screen Saver completed successfully." ] ||
     wh_fail "install: boxes: $(wh_msgbox_texts)"
@@ -103,7 +103,7 @@ rm -f "$sysdir/misto.scr"
 wh_reg_delete_key "$IH_ENTRY_KEY"
 wh_reg_delete_key "$WH_MACHINE_KEY"
 ih_pages "$inst" Return Return "space Return"
-wh_close_msgbox Success 60 || wh_fail "no copy: no success box; boxes: $(wh_msgbox_texts)"
+wh_close_msgbox Success 120 || wh_fail "no copy: no success box; boxes: $(wh_msgbox_texts)"
 ih_wait_end "no copy"
 [ ! -e "$sysdir/misto.scr" ] || wh_fail "no copy: the file was copied"
 [ "$(wh_reg_query "$IH_ENTRY_KEY" UninstallString)" = 'C:\windows\system32\misto.scr /uninstall' ] ||

@@ -55,7 +55,7 @@ ih_same_snapshot "$WH_TMP/before" "$WH_TMP/after" "No and the close box"
 # --- "Yes": entry and file gone, settings kept, success box, copy left for the next start.
 start_registered
 ih_answer Uninstall Return
-wh_close_msgbox Success 60 || wh_fail "Yes: no success box; boxes: $(wh_msgbox_texts)"
+wh_close_msgbox Success 120 || wh_fail "Yes: no success box; boxes: $(wh_msgbox_texts)"
 ih_wait_end Yes
 [ "$(wh_msgbox_texts)" = "$success" ] || wh_fail "Yes: boxes: $(wh_msgbox_texts)"
 [ ! -e "$sysdir/misto.scr" ] || wh_fail "Yes: the saver file is still there"
@@ -92,7 +92,7 @@ ih_fake_install "$scr" "$blanks"
 wh_start 'C:\Program Files\Misto Test\misto.scr' /uninstall
 IH_PID=$WH_LAST_PID
 ih_answer Uninstall Return
-wh_close_msgbox Success 60 || wh_fail "blanks: no success box; boxes: $(wh_msgbox_texts)"
+wh_close_msgbox Success 120 || wh_fail "blanks: no success box; boxes: $(wh_msgbox_texts)"
 ih_wait_end blanks
 [ ! -e "$blanks/misto.scr" ] || wh_fail "blanks: the saver file is still there"
 "$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "blanks: the entry is still there"
@@ -118,7 +118,7 @@ sleep 0.3
 wh_mouse_to $(((${WH_SIZE%x*} - WIDTH) / 2 + WIDTH * 86 / 230)) \
     $(((${WH_SIZE#*x} - HEIGHT) / 2 + HEIGHT * 59 / 74))
 wh_click 1
-wh_close_msgbox Error 60 || wh_fail "held: no error box; boxes: $(wh_msgbox_texts)"
+wh_close_msgbox Error 120 || wh_fail "held: no error box; boxes: $(wh_msgbox_texts)"
 ih_wait_end held
 texts=$(wh_msgbox_texts)
 # The log writes a line break as \n and a backslash doubled.
