@@ -7,6 +7,8 @@
 #include "app/saver_command_line.h"
 #include "rain/rain_random.h"
 #include "settings/configuration.h"
+#include "uninstall/uninstall_procedure.h"
+#include "uninstall/win32/uninstall_system_win32.h"
 
 ScreenSaverApp::ScreenSaverApp() = default;
 
@@ -38,7 +40,11 @@ int ScreenSaverApp::run(const char* commandLine) {
             Configuration::load();
             return 0;
         case SaverMode::Uninstall:
+            Uninstall::runUninstall(win32UninstallSystem(), line.isQuiet());
+            return 0;
         case SaverMode::Kill:
+            Uninstall::runKiller(win32UninstallSystem(), line.victimPath(), line.isQuiet());
+            return 0;
         default:
             return 0;
     }

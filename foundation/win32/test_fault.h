@@ -1,10 +1,10 @@
 #pragma once
 
 // A hook for the end-to-end tests: with the environment variable MISTO_TEST_FAULT naming a
-// place ("frame", "frame-fault", "frame-system-fault", "settings"), the program fails there on
-// purpose, so the tests
-// can see that an error inside a system callback reaches the one report box. Unset, it costs a
-// look-up at start and nothing more.
+// place ("frame", "frame-fault", "frame-system-fault", "settings", "licence-page",
+// "installer-unknown"), the program fails there on purpose, so the tests can see that an error
+// inside a system callback reaches the one report box. Unset, it costs a look-up at start and
+// nothing more.
 namespace TestFault {
 
 // True when MISTO_TEST_FAULT names `place`.

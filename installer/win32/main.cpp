@@ -6,6 +6,10 @@
 #include "foundation/win32/fault_translator.h"
 #include "foundation/win32/module.h"
 #include "foundation/win32/module_resources.h"
+#include "foundation/win32/test_fault.h"
+#include "installer/installer_wizard.h"
+#include "installer/win32/installer_error_box.h"
+#include "installer/win32/installer_system_win32.h"
 #include "settings/configuration.h"
 #include "settings/win32/registry_store_win32.h"
 
@@ -29,12 +33,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     Configuration::useStore(&win32RegistryStore());
     const std::string failure = runReportingInstallerErrors(
         [] {
-            // The wizard lands here in a later step.
+            // Something that is no std::exception, for the handler's last resort.
+            if (TestFault::requested("installer-unknown")) throw 1;
+            InstallerWizard wizard(win32InstallerSystem());
+            wizard.run();
         },
         stringOr(1001, "Sorry, unknown problem."));
-    if (!failure.empty()) {
-        const std::string caption = stringOr(1000, "Error");
-        MessageBoxA(nullptr, failure.c_str(), caption.c_str(), MB_ICONERROR);
-    }
+    if (!failure.empty()) showInstallerError(failure);
     return 0;
 }

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# The saver's self-uninstall under Wine, started through the registered "UninstallString":
+# "No" and the close box change nothing; "Yes" removes the entry and the file, keeps the
+# settings, shows the success box and leaves the temporary copy to be removed at the next
+# start; /quiet shows nothing at all; a second uninstall overwrites the temporary copy; a saver
+# under a path with blanks is removed; a file held by a running program is reported as still
+# there, not as uninstalled.
+set -u
+scr=$1
+inst=$2
+. "$(dirname "$0")/../../scripts/wine-harness.sh"
+. "$(dirname "$0")/install_helpers.sh"
+wh_begin
+sysdir=$(ih_system_dir)
+tmpcopy="$(ih_temp_dir)/mss_uninst.tmp"
+success="Misto Screen Saver uninstalled successfully."
+
+# Starts the registered uninstall command as the system would (it holds no quotes); the
+# victim's pid goes to IH_PID.
+start_registered() {
+    local command
+    command=$(wh_reg_query "$IH_ENTRY_KEY" UninstallString) || wh_fail "no UninstallString"
+    : >"$WH_LOG"
+    # shellcheck disable=SC2086 # split into the program and its switches
+    wh_start $command "$@"
+    IH_PID=$WH_LAST_PID
+}
+
+# Waits up to 60 s for a file to be gone.
+wait_removed() {
+    local _
+    for _ in $(seq 600); do
+        [ -e "$1" ] || return 0
+        sleep 0.1
+    done
+    wh_fail "$2: $1 is still there; boxes: $(wh_msgbox_texts)"
+}
+
+ih_install "$inst"
+wh_config_with 8 33 >"$WH_TMP/user.hex"
+wh_write_config "$(cat "$WH_TMP/user.hex")"
+
+# --- "No", and the close box: nothing changes, the temporary directory included.
+ih_snapshot "$WH_TMP/before"
+start_registered
+ih_answer Uninstall Tab Return
+ih_wait_end No
+start_registered
+ih_answer Uninstall Escape
+ih_wait_end "close box"
+ih_snapshot "$WH_TMP/after"
+ih_same_snapshot "$WH_TMP/before" "$WH_TMP/after" "No and the close box"
+[ -z "$(wh_msgbox_texts)" ] || wh_fail "No: boxes: $(wh_msgbox_texts)"
+
+# --- "Yes": entry and file gone, settings kept, success box, copy left for the next start.
+start_registered
+ih_answer Uninstall Return
+wh_close_msgbox Success 120 || wh_fail "Yes: no success box; boxes: $(wh_msgbox_texts)"
+ih_wait_end Yes
+[ "$(wh_msgbox_texts)" = "$success" ] || wh_fail "Yes: boxes: $(wh_msgbox_texts)"
+[ ! -e "$sysdir/misto.scr" ] || wh_fail "Yes: the saver file is still there"
+"$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "Yes: the entry is still there"
+[ "$(wh_reg_query "$WH_SAVER_KEY" Configuration)" = "$(cat "$WH_TMP/user.hex")" ] ||
+    wh_fail "Yes: the per-user settings changed"
+[ "$(wh_reg_query "$WH_MACHINE_KEY" Configuration)" = "$WH_DEFAULT_CONFIG" ] ||
+    wh_fail "Yes: the machine settings changed"
+cmp -s "$scr" "$tmpcopy" || wh_fail "Yes: no temporary copy of the saver"
+ih_pending_removals | grep -qi 'mss_uninst\.tmp$' ||
+    wh_fail "Yes: the temporary copy is not to be removed; exported:" \
+        "$(grep -A2 Pending "$WH_TMP/pending.txt")"
+
+# --- Quiet, after a first uninstall: nothing shown, the old temporary copy overwritten.
+printf 'stale copy' >"$tmpcopy"
+ih_fake_install "$scr"
+start_registered /quiet
+ih_wait_end quiet
+wait_removed "$sysdir/misto.scr" quiet
+for _ in $(seq 20); do
+    "$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 || break
+    sleep 0.1
+done
+"$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "quiet: the entry is still there"
+cmp -s "$scr" "$tmpcopy" || wh_fail "quiet: the temporary copy was not overwritten"
+[ -z "$(xdotool search --onlyvisible --name '^(Uninstall|Success|Error)$' 2>/dev/null)" ] ||
+    wh_fail "quiet: a window showed"
+[ -z "$(wh_msgbox_texts)" ] || wh_fail "quiet: boxes: $(wh_msgbox_texts)"
+
+# --- A saver under a path with blanks.
+blanks="$WINEPREFIX/drive_c/Program Files/Misto Test"
+ih_fake_install "$scr" "$blanks"
+: >"$WH_LOG"
+wh_start 'C:\Program Files\Misto Test\misto.scr' /uninstall
+IH_PID=$WH_LAST_PID
+ih_answer Uninstall Return
+wh_close_msgbox Success 120 || wh_fail "blanks: no success box; boxes: $(wh_msgbox_texts)"
+ih_wait_end blanks
+[ ! -e "$blanks/misto.scr" ] || wh_fail "blanks: the saver file is still there"
+"$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "blanks: the entry is still there"
+
+# --- The file held by another running program (a second uninstall waiting at its question):
+# the killer reports the file, not success.
+ih_fake_install "$scr"
+: >"$WH_LOG"
+wh_start 'C:\windows\system32\misto.scr' /uninstall
+holder=$WH_LAST_PID
+held=$(ih_wait_page Uninstall)
+start_registered
+for _ in $(seq 300); do
+    question=$(xdotool search --onlyvisible --name '^Uninstall$' 2>/dev/null | grep -vx "$held" | head -n 1)
+    [ -n "$question" ] && break
+    sleep 0.1
+done
+[ -n "$question" ] || wh_fail "held: the second question did not show"
+# Both questions stand centred, one over the other, and a typed key may reach the one below:
+# the newer one on top is answered with a click on its "Yes" (dialog units 86, 59 of 230 x 74).
+eval "$(xdotool getwindowgeometry --shell "$question")"
+sleep 0.3
+wh_mouse_to $(((${WH_SIZE%x*} - WIDTH) / 2 + WIDTH * 86 / 230)) \
+    $(((${WH_SIZE#*x} - HEIGHT) / 2 + HEIGHT * 59 / 74))
+wh_click 1
+wh_close_msgbox Error 120 || wh_fail "held: no error box; boxes: $(wh_msgbox_texts)"
+ih_wait_end held
+texts=$(wh_msgbox_texts)
+# The log writes a line break as \n and a backslash doubled.
+[ "$texts" = 'Cannot delete the screen saver file; it is still there:\n\nC:\\windows\\system32\\misto.scr\n\nIts uninstall entry has been removed. Delete the file by hand once no program uses it.' ] ||
+    wh_fail "held: boxes: $texts"
+[ -e "$sysdir/misto.scr" ] || wh_fail "held: the file is gone after all"
+xdotool key --window "$held" Escape
+wh_wait "$holder" 30 || wh_fail "held: the holding question stayed open"
+echo "ok"

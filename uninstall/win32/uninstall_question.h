@@ -1,0 +1,4 @@
+#pragma once
+
+// The question "Uninstall" (dialog 106): true when the user answers Yes.
+bool askUninstall();
