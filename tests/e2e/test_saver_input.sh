@@ -21,8 +21,8 @@ start_raining_saver() {
     local what=$1 n
     : >"$WH_LOG"
     wh_start_saver "$scr"
-    n=$(wh_wait_screen_change "$WH_TMP/desktop.png" "$least" "$most" 60) ||
-        wh_fail "$what: no rain within 60 s ($n pixels changed)"
+    n=$(wh_wait_screen_change "$WH_TMP/desktop.png" "$least" "$most" 120) ||
+        wh_fail "$what: no rain within 120 s ($n pixels changed)"
     sleep 0.5
     wh_alive "$WH_SAVER_PID" || wh_fail "$what: the saver ended before any input"
 }

@@ -53,8 +53,8 @@ check_rain_picture() {
 wh_write_config
 wh_start_saver "$scr"
 first=$WH_SAVER_PID
-n=$(wh_wait_screen_change "$desktop" "$least" "$most" 60) ||
-    wh_fail "default: no rain within 60 s ($n pixels changed)"
+n=$(wh_wait_screen_change "$desktop" "$least" "$most" 120) ||
+    wh_fail "default: no rain within 120 s ($n pixels changed)"
 sleep 2
 wh_shot "$WH_TMP/rain.png"
 check_rain_picture default "$WH_TMP/rain.png"
@@ -95,8 +95,8 @@ end_saver_and_check_desktop density0
 : >"$WH_LOG"
 wh_write_config "$(wh_config_with 29:1 1 30 0 34 2)"
 wh_start_saver "$scr"
-n=$(wh_wait_screen_change "$desktop" "$least" "$most" 60) ||
-    wh_fail "restart: no rain within 60 s ($n pixels changed)"
+n=$(wh_wait_screen_change "$desktop" "$least" "$most" 120) ||
+    wh_fail "restart: no rain within 120 s ($n pixels changed)"
 counts=$(wh_record_changes "$desktop" 9)
 falls=$(echo "$counts" | wh_count_falls "$least")
 [ "$falls" -ge 2 ] ||
@@ -110,8 +110,8 @@ end_saver_and_check_desktop restart
 : >"$WH_LOG"
 wh_write_config "$(wh_config_with 28:1 0 38 1024 42 768 46 16)"
 wh_start_saver "$scr"
-n=$(wh_wait_screen_change "$desktop" "$least" "$most" 60 4) ||
-    wh_fail "16 bpp: no rain within 60 s ($n pixels changed)"
+n=$(wh_wait_screen_change "$desktop" "$least" "$most" 120 4) ||
+    wh_fail "16 bpp: no rain within 120 s ($n pixels changed)"
 sleep 1
 wh_shot "$WH_TMP/rain16.png"
 check_rain_picture 16bpp "$WH_TMP/rain16.png" 4
