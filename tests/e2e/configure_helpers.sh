@@ -1,0 +1,93 @@
+# Helpers of the configure-mode tests: open the Settings dialog and the Options sheet, find and
+# click their controls (through preview_host's look into the saver's windows), read the stored
+# configuration. Source after wine-harness.sh; set CF_HOST to preview_host.exe first.
+# shellcheck shell=bash
+
+CF_SHEET='Misto Screen Saver Options'
+
+# Prints "x y width height" of the client area of control ID (or window class) in the top-level
+# window TITLE, waiting up to 30 s for it to exist.
+cf_where() {
+    local out end=$(($(date +%s) + 30))
+    while :; do
+        out=$("$WH_WINE" "$(wh_winpath "$CF_HOST")" where "$1" "$2" 2>/dev/null | tr -d '\r')
+        [ -n "$out" ] && {
+            echo "$out"
+            return 0
+        }
+        [ "$(date +%s)" -ge "$end" ] && return 1
+        sleep 0.2
+    done
+}
+
+# Clicks control ID of window TITLE at (DX, DY) inside its client area (default: its middle).
+# Places are remembered: the dialogs open at the same place every time, and each look costs a
+# start of Wine.
+declare -A CF_PLACES=()
+cf_click() {
+    local r x y w h
+    r=${CF_PLACES["$1/$2"]:-}
+    if [ -z "$r" ]; then
+        r=$(cf_where "$1" "$2") || wh_fail "no control $2 in \"$1\""
+        CF_PLACES["$1/$2"]=$r
+    fi
+    read -r x y w h <<<"$r"
+    wh_mouse_to $((x + ${3:-$((w / 2))})) $((y + ${4:-$((h / 2))}))
+    wh_click 1
+}
+
+# Starts the saver with the given arguments and waits for the Settings dialog; pid in CF_PID.
+cf_start_settings() {
+    : >"$WH_LOG"
+    wh_start "$(wh_winpath "$CF_SCR")" "$@"
+    CF_PID=$WH_LAST_PID
+    wh_wait_visible '^Settings$' 60 >/dev/null ||
+        wh_fail "no Settings dialog for $*; boxes: $(wh_msgbox_texts)"
+}
+
+# Presses "Options..." and waits for the sheet with its Rain page.
+cf_open_options() {
+    cf_click Settings 1007
+    wh_wait_visible "^$CF_SHEET\$" 60 >/dev/null || wh_fail "the Options sheet did not open"
+    cf_where "$CF_SHEET" 'Wind Direction Control' >/dev/null || wh_fail "no Rain page"
+}
+
+# Waits until the sheet has closed.
+cf_wait_sheet_closed() {
+    local end=$(($(date +%s) + 30))
+    while xdotool search --onlyvisible --name "^$CF_SHEET\$" >/dev/null 2>&1; do
+        [ "$(date +%s)" -ge "$end" ] && wh_fail "the Options sheet stayed open"
+        sleep 0.2
+    done
+}
+
+# Presses the sheet's OK (1) or Cancel (2).
+cf_sheet_button() { cf_click "$CF_SHEET" "$1"; }
+
+# Switches the sheet to its Display page: a click on the first tab gives the tabs the focus.
+cf_show_display_page() {
+    cf_click "$CF_SHEET" SysTabControl32 12 10
+    sleep 0.3
+    wh_key Right
+    cf_where "$CF_SHEET" 1020 >/dev/null || wh_fail "the Display page did not show"
+}
+
+# Prints the per-user configuration as upper-case hex (status 1 when there is none).
+cf_config() { wh_reg_query "$WH_SAVER_KEY" Configuration; }
+
+# Expects a box titled "Error" with string TEXT, closes it; the sheet must still be open.
+cf_expect_refusal() {
+    wh_close_msgbox Error 30 || wh_fail "$2: no error box"
+    [ "$(wh_msgbox_texts | tail -n 1)" = "$1" ] || wh_fail "$2: box said: $(wh_msgbox_texts | tail -n 1)"
+    xdotool search --onlyvisible --name "^$CF_SHEET\$" >/dev/null 2>&1 ||
+        wh_fail "$2: the sheet closed after the refusal"
+}
+
+# Prints the float32 bits of an expression in pi (3.14159265359), as a number for wh_config_with.
+# float(x) inside the expression rounds to float32, as the program's float variables do.
+cf_float_bits() {
+    python3 -c "import struct
+pi = 3.14159265359
+def float(x): return struct.unpack('<f', struct.pack('<f', x))[0]
+print(struct.unpack('<I', struct.pack('<f', $1))[0])"
+}
