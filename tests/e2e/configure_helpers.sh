@@ -36,6 +36,24 @@ cf_click() {
     wh_click 1
 }
 
+# Keeps Wine's virtual desktop open from now on (a minimised notepad): a desktop made anew for
+# each program can take input meant for the program's first window.
+cf_hold_desktop() {
+    wh_start cmd /c start /min notepad
+    wh_wait_window Notepad 60 >/dev/null || wh_fail "the virtual desktop did not open"
+}
+
+# Clicks a spot of the window that does nothing, so that typed keys surely reach it: Settings
+# on its banner, the sheet on the empty page beside the wind control.
+cf_focus() {
+    if [ "$1" = Settings ]; then
+        cf_click Settings 1017
+    else
+        cf_click "$CF_SHEET" 'Wind Direction Control' -40 10
+    fi
+    sleep 0.2
+}
+
 # Starts the saver with the given arguments and waits for the Settings dialog; pid in CF_PID.
 cf_start_settings() {
     : >"$WH_LOG"
@@ -78,7 +96,10 @@ cf_config() { wh_reg_query "$WH_SAVER_KEY" Configuration; }
 # Expects a box titled "Error" with string TEXT, closes it; the sheet must still be open.
 cf_expect_refusal() {
     wh_close_msgbox Error 30 || wh_fail "$2: no error box"
-    [ "$(wh_msgbox_texts | tail -n 1)" = "$1" ] || wh_fail "$2: box said: $(wh_msgbox_texts | tail -n 1)"
+    local said
+    # Wine's log writes a quote inside the text as \".
+    said=$(wh_msgbox_texts | tail -n 1 | sed 's/\\"/"/g')
+    [ "$said" = "$1" ] || wh_fail "$2: box said: $said"
     xdotool search --onlyvisible --name "^$CF_SHEET\$" >/dev/null 2>&1 ||
         wh_fail "$2: the sheet closed after the refusal"
 }

@@ -10,6 +10,8 @@ CF_HOST=$3
 caption="Misto Screen Saver 1.3"
 wh_begin
 wh_write_config
+# The desktop stays open between the runs, so none of them races its making for the input.
+cf_hold_desktop
 
 # Waits for the running saver to end with 0; with a text, after exactly that one report box.
 expect_end() {
@@ -27,6 +29,7 @@ cf_click Settings 1
 expect_end "/c, Close"
 
 cf_start_settings /c:0
+cf_focus Settings
 wh_key alt+F4
 expect_end "/c:0, close box"
 
@@ -38,13 +41,15 @@ expect_end "test fault" "Sorry, internal error: test failure in settings."
 unset MISTO_TEST_FAULT
 
 # The user's key cannot be made: its parent is volatile, and no lasting key may live under a
-# volatile one. The machine's configuration is read; OK in the sheet fails to save.
+# volatile one. The machine's configuration is read; OK in the sheet fails to save. The key is
+# made while the dialog is open: a volatile key lasts only while Wine's server runs, and the
+# server ends soon after its last program.
 wh_reg_delete_key "$WH_SAVER_KEY"
 wh_reg_delete_key 'HKCU\Software\Tarnwick Labs'
 wh_write_config "$WH_DEFAULT_CONFIG" "$WH_MACHINE_KEY"
+cf_start_settings /c
 "$WH_WINE" "$(wh_winpath "$CF_HOST")" volatile-key 'Software\Tarnwick Labs' ||
     wh_fail "cannot make the volatile key"
-cf_start_settings /c
 cf_open_options
 cf_sheet_button 1
 expect_end "failed save" "Sorry, internal error: Cannot create registry key:  GetLastError() = 1021.."

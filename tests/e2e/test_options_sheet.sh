@@ -12,6 +12,8 @@ wh_begin
 # Only the machine's configuration: the first OK must create the user's.
 wh_reg_delete_key "$WH_SAVER_KEY"
 wh_write_config "$WH_DEFAULT_CONFIG" "$WH_MACHINE_KEY"
+# The desktop is made before the dialog, so the first input cannot race its making.
+cf_hold_desktop
 cf_start_settings /c
 
 # Expects the user's configuration to be exactly the default with the given fields changed.
@@ -24,6 +26,7 @@ expect_config() {
 
 what="cancel"
 cf_open_options
+cf_focus "$CF_SHEET"
 wh_key Right
 wh_key Right
 cf_sheet_button 2
@@ -32,6 +35,7 @@ cf_config >/dev/null && wh_fail "$what: a user configuration appeared"
 
 what="density by keys"
 cf_open_options
+cf_focus "$CF_SHEET"
 for _ in 1 2 3; do wh_key Right; done
 cf_sheet_button 1
 cf_wait_sheet_closed
@@ -39,6 +43,7 @@ expect_config 8 28
 
 what="maximum radius below the minimum"
 cf_open_options
+cf_focus "$CF_SHEET"
 wh_key Tab
 wh_key End
 cf_sheet_button 1
@@ -50,6 +55,7 @@ expect_config 8 28
 what="reopened sheet"
 # Starts from the confirmed 28: one more step stores 29, and Page Up moves the force by 5.
 cf_open_options
+cf_focus "$CF_SHEET"
 wh_key Right
 cf_sheet_button 1
 cf_wait_sheet_closed
@@ -74,6 +80,7 @@ expect_config 8 29 16 "$(cf_float_bits 'pi / 36')"
 what="wind by keys"
 # Tab order of the Rain page: density, minimum, maximum, force, wind direction.
 cf_open_options
+cf_focus "$CF_SHEET"
 for _ in 1 2 3 4; do wh_key Tab; done
 wh_key End
 wh_key Left
@@ -109,6 +116,7 @@ cf_wait_sheet_closed
 expect_config 8 29 16 "$(cf_float_bits 'float(35 * pi / 36) - 5 * pi / 180')" 29:1 1 30 45
 
 what="closing"
+cf_focus Settings
 wh_key Escape
 wh_wait "$CF_PID" 30 || wh_fail "the saver still runs after Escape"
 [ "$WH_RC" = 0 ] || wh_fail "exit code $WH_RC"

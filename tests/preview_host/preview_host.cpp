@@ -11,7 +11,8 @@
 //   preview_host close            closes that window.
 //   preview_host where TITLE ID   prints "x y width height" of the client area, in screen
 //                                 coordinates, of the control with dialog id ID (or window class
-//                                 ID when it is not a number) inside the top-level window TITLE.
+//                                 ID when it is not a number) inside the top-level window TITLE;
+//                                 ID "-" gives the whole window TITLE, frame included.
 //   preview_host volatile-key PATH creates HKCU\PATH as a volatile key: no lasting key can be
 //                                 made under it, so a save there fails.
 #include <windows.h>
@@ -107,6 +108,13 @@ BOOL CALLBACK findControl(HWND window, LPARAM context) {
 int where(const char* title, const char* control) {
     HWND top = FindWindowA(nullptr, title);
     if (top == nullptr) return 2;
+    if (std::string(control) == "-") {
+        RECT frame = {};
+        GetWindowRect(top, &frame);
+        std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
+                    frame.bottom - frame.top);
+        return 0;
+    }
     char* end = nullptr;
     const long id = std::strtol(control, &end, 10);
     Search search = {static_cast<int>(id), *end != '\0' ? control : nullptr, nullptr};
