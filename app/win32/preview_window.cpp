@@ -11,12 +11,19 @@ namespace {
 
 const char* const className = "MistoScreenSaverPreviewClass";
 const int bannerBitmapId = 104;
-// The host's process may end without destroying its windows; the preview then has no one to
-// end it, so it looks for its host now and then.
-const UINT_PTR hostCheckTimer = 1;
+// The host's process may end without destroying its windows, which takes the preview window
+// with it on the server's side and leaves no WM_DESTROY to end the loop: a thread timer looks
+// for the host now and then.
 const UINT hostCheckMs = 1000;
 ATOM classAtom = 0;
 std::map<HWND, PreviewWindow*> previewRegistry;
+HWND watchedHost = nullptr;
+
+void CALLBACK checkHost(HWND, UINT, UINT_PTR, DWORD) {
+    CallbackBoundary::window([] {
+        if (!IsWindow(watchedHost)) PostQuitMessage(0);
+    });
+}
 
 void registerClass() {
     if (classAtom != 0) return;
@@ -31,7 +38,7 @@ void registerClass() {
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(HWND host) : host_(host) {
+PreviewWindow::PreviewWindow(HWND host) {
     RECT r = {};
     GetWindowRect(host, &r);
     registerClass();
@@ -40,7 +47,6 @@ PreviewWindow::PreviewWindow(HWND host) : host_(host) {
                               Module::instance(), nullptr);
     if (handle_ == nullptr) return;
     previewRegistry[handle_] = this;
-    SetTimer(handle_, hostCheckTimer, hostCheckMs, nullptr);
 }
 
 PreviewWindow::~PreviewWindow() {
@@ -72,9 +78,6 @@ LRESULT PreviewWindow::handle(UINT message, WPARAM, LPARAM, bool& handled) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_TIMER:
-            if (!IsWindow(host_)) DestroyWindow(handle_);
-            return 0;
         default:
             handled = false;
             return 0;
@@ -102,5 +105,8 @@ void runPreview(HWND host) {
     if (host == nullptr || !IsWindow(host)) return;
     PreviewWindow preview(host);
     if (preview.handle() == nullptr) return;
+    watchedHost = host;
+    const UINT_PTR timer = SetTimer(nullptr, 0, hostCheckMs, &checkHost);
     pumpMessages();
+    KillTimer(nullptr, timer);
 }

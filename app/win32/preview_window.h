@@ -20,7 +20,6 @@ class PreviewWindow {
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     void paint();
 
-    HWND host_;
     HWND handle_ = nullptr;
 };
 

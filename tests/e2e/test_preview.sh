@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Preview mode: in a 152 x 112 host window the banner shows stretched to the whole window, and
-# destroying the host ends the saver with 0; a host number that names no window ends it at once.
+# Preview mode: in a 152 x 112 host window the banner shows stretched to the whole window;
+# destroying the host ends the saver with 0, and so does a host killed without destroying
+# anything; a host number that names no window ends it at once.
 set -u
 scr=$1
 host=$3
@@ -35,6 +36,29 @@ done
 wh_wait "$host_pid" 60 || wh_fail "the host did not end"
 [ "$WH_RC" = 0 ] || wh_fail "the saver did not end with 0 after the host went (host: $WH_RC)"
 [ -z "$(wh_msgbox_texts)" ] || wh_fail "box: $(wh_msgbox_texts)"
+
+# A host that is killed destroys nothing; the saver still notices its host is gone and ends.
+# Both are found by command line among this session's own processes (same WINEPREFIX).
+session_pid() {
+    local p
+    for p in $(pgrep -f "$1"); do
+        grep -qz "^WINEPREFIX=$WINEPREFIX\$" "/proc/$p/environ" 2>/dev/null && echo "$p"
+    done | head -n 1
+}
+wh_start "$(wh_winpath "$host")" run "$(wh_winpath "$scr")" 100 100
+end=$(($(date +%s) + 60))
+until [ -n "$(session_pid 'misto.scr /p')" ] &&
+    "$WH_WINE" "$(wh_winpath "$host")" where 'Preview Host' MistoScreenSaverPreviewClass >/dev/null; do
+    [ "$(date +%s)" -ge "$end" ] && wh_fail "no preview in the second host within 60 s"
+    sleep 0.3
+done
+saver_pid=$(session_pid 'misto.scr /p')
+kill -9 "$(session_pid 'preview_host.exe run')"
+end=$(($(date +%s) + 30))
+while kill -0 "$saver_pid" 2>/dev/null; do
+    [ "$(date +%s)" -ge "$end" ] && wh_fail "the saver still runs 30 s after its host was killed"
+    sleep 0.3
+done
 
 # The picture: Wine shows nothing another process paints into a child window, so the host makes
 # the same preview window in its own process. Halftone and ImageMagick's filter differ in detail:
