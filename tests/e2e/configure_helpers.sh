@@ -38,9 +38,25 @@ cf_click() {
 
 # Keeps Wine's virtual desktop open from now on (a minimised notepad): a desktop made anew for
 # each program can take input meant for the program's first window.
+# A desktop left by an earlier program (the harness's registry writes) may still be closing when
+# notepad first shows, taking its programs with it: the notepad must stay for 3 s in a row.
 cf_hold_desktop() {
+    local since end
     wh_start cmd /c start /min notepad
-    wh_wait_window Notepad 60 >/dev/null || wh_fail "the virtual desktop did not open"
+    end=$(($(date +%s) + 90))
+    since=""
+    while [ "$(date +%s)" -lt "$end" ]; do
+        if xdotool search --name Notepad >/dev/null 2>&1; then
+            [ -z "$since" ] && since=$(date +%s)
+            [ $(($(date +%s) - since)) -ge 3 ] && return 0
+        else
+            # Gone again: the desktop closed under it; open another.
+            [ -n "$since" ] && wh_start cmd /c start /min notepad
+            since=""
+        fi
+        sleep 0.3
+    done
+    wh_fail "the virtual desktop did not stay open"
 }
 
 # Clicks a spot of the window that does nothing, so that typed keys surely reach it: Settings
@@ -59,15 +75,40 @@ cf_start_settings() {
     : >"$WH_LOG"
     wh_start "$(wh_winpath "$CF_SCR")" "$@"
     CF_PID=$WH_LAST_PID
+    CF_ENDED=""
     wh_wait_visible '^Settings$' 60 >/dev/null ||
         wh_fail "no Settings dialog for $*; boxes: $(wh_msgbox_texts)"
 }
 
 # Presses "Options..." and waits for the sheet with its Rain page.
+# A press that a loaded machine loses is pressed again; a second press while the sheet is up
+# lands on its page or on the disabled dialog and does nothing.
 cf_open_options() {
-    cf_click Settings 1007
-    wh_wait_visible "^$CF_SHEET\$" 60 >/dev/null || wh_fail "the Options sheet did not open"
+    local try
+    for try in 1 2 3; do
+        cf_click Settings 1007
+        wh_wait_visible "^$CF_SHEET\$" 20 >/dev/null && break
+        [ "$try" = 3 ] && wh_fail "the Options sheet did not open"
+    done
     cf_where "$CF_SHEET" 'Wind Direction Control' >/dev/null || wh_fail "no Rain page"
+}
+
+# Ends the Settings dialog by the given action (a command with its arguments), done again while
+# the program still runs 10 s later (a second press of a vanishing dialog is harmless); the exit
+# code is in WH_RC, and CF_ENDED tells that the program has been waited for.
+cf_end_settings() {
+    local try
+    for try in 1 2 3 4; do
+        "$@"
+        wh_wait "$CF_PID" 10 && CF_ENDED=1 && return 0
+    done
+    wh_fail "the program still runs after: $*"
+}
+
+# Escape typed to the Settings dialog.
+cf_escape() {
+    cf_focus Settings
+    wh_key Escape
 }
 
 # Waits until the sheet has closed.

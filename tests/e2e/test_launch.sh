@@ -17,9 +17,7 @@ check_settings_run() {
     local what=$1
     shift
     cf_start_settings "$@"
-    cf_focus Settings
-    wh_key Escape
-    wh_wait "$CF_PID" 60 || wh_fail "$what: still running 60 s after Escape"
+    cf_end_settings cf_escape
     [ "$WH_RC" = 0 ] || wh_fail "$what: exit code $WH_RC"
     local box
     box=$(wh_msgbox_texts)

@@ -116,9 +116,7 @@ cf_wait_sheet_closed
 expect_config 8 29 16 "$(cf_float_bits 'float(35 * pi / 36) - 5 * pi / 180')" 29:1 1 30 45
 
 what="closing"
-cf_focus Settings
-wh_key Escape
-wh_wait "$CF_PID" 30 || wh_fail "the saver still runs after Escape"
+cf_end_settings cf_escape
 [ "$WH_RC" = 0 ] || wh_fail "exit code $WH_RC"
 boxes=$(wh_msgbox_texts | wc -l)
 [ "$boxes" = 4 ] || wh_fail "expected the four refusals, boxes were: $(wh_msgbox_texts)"
