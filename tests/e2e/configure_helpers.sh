@@ -6,9 +6,9 @@
 CF_SHEET='Misto Screen Saver Options'
 
 # Prints "x y width height" of the client area of control ID (or window class) in the top-level
-# window TITLE, waiting up to 30 s for it to exist.
+# window TITLE, waiting up to 90 s for it to exist (each look starts Wine, slow under load).
 cf_where() {
-    local out end=$(($(date +%s) + 30))
+    local out end=$(($(date +%s) + 90))
     while :; do
         out=$("$WH_WINE" "$(wh_winpath "$CF_HOST")" where "$1" "$2" 2>/dev/null | tr -d '\r')
         [ -n "$out" ] && {
@@ -59,14 +59,18 @@ cf_hold_desktop() {
     wh_fail "the virtual desktop did not stay open"
 }
 
-# Clicks a spot of the window that does nothing, so that typed keys surely reach it: Settings
-# on its banner, the sheet on the empty page beside the wind control.
+# Clicks the title bar of window TITLE, which makes it the active window, so that typed keys
+# surely reach it: a window that opens while another one is taking the focus may stay inactive.
 cf_focus() {
-    if [ "$1" = Settings ]; then
-        cf_click Settings 1017
-    else
-        cf_click "$CF_SHEET" 'Wind Direction Control' -40 10
+    local r x y w h
+    r=${CF_PLACES["$1/-"]:-}
+    if [ -z "$r" ]; then
+        r=$(cf_where "$1" -) || wh_fail "no window \"$1\""
+        CF_PLACES["$1/-"]=$r
     fi
+    read -r x y w h <<<"$r"
+    wh_mouse_to $((x + w / 3)) $((y + 10))
+    wh_click 1
     sleep 0.2
 }
 
@@ -88,20 +92,26 @@ cf_open_options() {
     for try in 1 2 3; do
         cf_click Settings 1007
         wh_wait_visible "^$CF_SHEET\$" 20 >/dev/null && break
-        [ "$try" = 3 ] && wh_fail "the Options sheet did not open"
+        [ "$try" = 3 ] && wh_shot "$WH_TMP/no-sheet.png" && wh_fail "the Options sheet did not open"
     done
     cf_where "$CF_SHEET" 'Wind Direction Control' >/dev/null || wh_fail "no Rain page"
 }
 
 # Ends the Settings dialog by the given action (a command with its arguments), done again while
-# the program still runs 10 s later (a second press of a vanishing dialog is harmless); the exit
-# code is in WH_RC, and CF_ENDED tells that the program has been waited for.
+# the dialog still shows 10 s later (a second press of a vanishing dialog is harmless), then
+# waits for the program, whose end under Wine can take long on a loaded machine. The exit code
+# is in WH_RC, and CF_ENDED tells that the program has been waited for.
 cf_end_settings() {
-    local try
+    local try i
     for try in 1 2 3 4; do
         "$@"
-        wh_wait "$CF_PID" 10 && CF_ENDED=1 && return 0
+        for i in $(seq 50); do
+            xdotool search --onlyvisible --name '^Settings$' >/dev/null 2>&1 || break 2
+            sleep 0.2
+        done
     done
+    wh_wait "$CF_PID" 120 && CF_ENDED=1 && return 0
+    wh_shot "$WH_TMP/still-running.png"
     wh_fail "the program still runs after: $*"
 }
 

@@ -17,10 +17,10 @@ cf_hold_desktop
 expect_end() {
     local what=$1 text=${2:-}
     if [ -n "$text" ]; then
-        wh_close_msgbox "$caption" 60 || wh_fail "$what: no box titled \"$caption\""
+        wh_close_msgbox "$caption" 120 || wh_fail "$what: no box titled \"$caption\""
     fi
     if [ -z "$CF_ENDED" ]; then
-        wh_wait "$CF_PID" 30 || wh_fail "$what: still running"
+        wh_wait "$CF_PID" 120 || wh_fail "$what: still running"
     fi
     [ "$WH_RC" = 0 ] || wh_fail "$what: exit code $WH_RC"
     [ "$(wh_msgbox_texts)" = "$text" ] || wh_fail "$what: boxes were: $(wh_msgbox_texts)"
