@@ -5,10 +5,21 @@
 #include <ctime>
 
 #include "app/saver_command_line.h"
+#include "app/win32/preview_window.h"
 #include "rain/rain_random.h"
 #include "settings/configuration.h"
+#include "settings/win32/settings_dialog.h"
 #include "uninstall/uninstall_procedure.h"
 #include "uninstall/win32/uninstall_system_win32.h"
+
+namespace {
+
+// The window number written on the command line; handles keep their meaning in 32 bits.
+HWND windowFromNumber(std::int32_t number) {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(number));
+}
+
+}  // namespace
 
 ScreenSaverApp::ScreenSaverApp() = default;
 
@@ -35,9 +46,11 @@ int ScreenSaverApp::run(const char* commandLine) {
         }
         case SaverMode::Preview:
             Configuration::load();
+            runPreview(windowFromNumber(line.windowHandle()));
             return 0;
         case SaverMode::Configure:
             Configuration::load();
+            SettingsDialog::show(windowFromNumber(line.windowHandle()));
             return 0;
         case SaverMode::Uninstall:
             Uninstall::runUninstall(win32UninstallSystem(), line.isQuiet());

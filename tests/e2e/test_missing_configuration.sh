@@ -32,11 +32,8 @@ check_reports_missing "/c" /c
 wh_write_config "$WH_DEFAULT_CONFIG" "$WH_MACHINE_KEY"
 : >"$WH_LOG"
 wh_start "$(wh_winpath "$scr")" /c
-end=$(($(date +%s) + 12))
-while kill -0 "$WH_LAST_PID" 2>/dev/null && [ "$(date +%s)" -lt "$end" ]; do
-    [ -n "$(wh_msgbox_texts)" ] && break
-    sleep 0.2
-done
+wh_wait_visible '^Settings$' 60 >/dev/null ||
+    wh_fail "/c with a machine configuration: no Settings dialog; boxes: $(wh_msgbox_texts)"
 texts=$(wh_msgbox_texts)
 [ -z "$texts" ] || wh_fail "/c with a machine configuration: box: $texts"
 echo "ok"

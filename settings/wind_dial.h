@@ -1,0 +1,34 @@
+#pragma once
+
+// The geometry of the wind-direction control: a needle hanging from a hub on the top edge.
+// Angles are radians in screen axes (x right, y down): 0 points left, pi/2 down, pi right.
+namespace WindDial {
+
+constexpr double pi = 3.14159265359;
+
+struct Point {
+    int x;
+    int y;
+};
+
+struct Needle {
+    Point tip;
+    Point firstBarb;
+    Point secondBarb;
+};
+
+// The needle of length `height` at `angle`, each coordinate truncated toward zero.
+Needle needle(int hubX, int hubY, int height, float angle);
+
+// The hub's radius for a control `width` pixels wide.
+int hubRadius(int width);
+
+// The direction from the hub to the pointer at (x, y), kept within [minAngle, maxAngle]. A
+// pointer above the hub snaps to the nearer end: above and to the right to the maximum, above
+// and to the left or straight above to the minimum.
+float angleFromPoint(int hubX, int hubY, int x, int y, float minAngle, float maxAngle);
+
+// The angle turned by `degrees` (negative: toward the left), kept within the limits.
+float turned(float angle, int degrees, float minAngle, float maxAngle);
+
+}  // namespace WindDial
