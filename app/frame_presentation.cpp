@@ -28,13 +28,25 @@ FramePresentation::Send FramePresentation::plan(const std::vector<DirtyRect>& tr
         lastWhole_ = now;
         return Send::Whole;
     }
+    // Merging looks at every area made so far, which grows with the square of the count: the
+    // rectangles are first sorted into coarse squares of the picture and merge only with those
+    // of their own square, where all the cheap merges are anyway.
+    sorted_.clear();
     for (const DirtyRect& r : traced) {
         // Inclusive corners to a copy rectangle, kept inside the picture whatever the caller
         // gave: a copy outside the surfaces would be refused or worse.
         const Area a{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width - 1) + 1,
                      std::min(r.bottom, height - 1) + 1};
         if (a.left >= a.right || a.top >= a.bottom) continue;
-        merge(a);
+        const std::uint64_t square = (static_cast<std::uint64_t>(a.top >> kSquareShift) << 32) |
+                                     static_cast<std::uint32_t>(a.left >> kSquareShift);
+        sorted_.push_back({square, a});
+    }
+    std::sort(sorted_.begin(), sorted_.end(),
+              [](const Keyed& x, const Keyed& y) { return x.square < y.square; });
+    for (std::size_t i = 0, first = 0; i < sorted_.size(); ++i) {
+        if (i == 0 || sorted_[i].square != sorted_[i - 1].square) first = areas_.size();
+        merge(sorted_[i].area, first);
     }
     if (areas_.empty()) return Send::Nothing;
     // Each copy counted with what it costs beyond its pixels: many small copies can cost more
@@ -51,12 +63,12 @@ FramePresentation::Send FramePresentation::plan(const std::vector<DirtyRect>& tr
     return Send::Areas;
 }
 
-void FramePresentation::merge(Area area) {
+void FramePresentation::merge(Area area, std::size_t first) {
     // A drop's rectangles of consecutive frames and its neighbours' overlap, so most of them
     // join into a few boxes; a box is taken only where it copies hardly more than the parts.
     for (bool joined = true; joined;) {
         joined = false;
-        for (std::size_t i = 0; i < areas_.size(); ++i) {
+        for (std::size_t i = first; i < areas_.size(); ++i) {
             const Area box = boxOf(area, areas_[i]);
             if (box.pixels() <= area.pixels() + areas_[i].pixels() + mergeSlack_) {
                 area = box;

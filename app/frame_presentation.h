@@ -46,7 +46,16 @@ class FramePresentation {
     static constexpr std::int64_t DefaultMergeSlack = 16384;
 
   private:
-    void merge(Area area);
+    // Joins `area` to the areas from `first` on where that is cheap, else appends it.
+    void merge(Area area, std::size_t first);
+
+    // Squares of 256 pixels within which rectangles merge.
+    static constexpr int kSquareShift = 8;
+    struct Keyed {
+        std::uint64_t square;
+        Area area;
+    };
+    std::vector<Keyed> sorted_;
 
     std::int64_t mergeSlack_;
     bool wholeDue_ = true;
