@@ -44,6 +44,9 @@ wh_template() {
             rm -rf "$dir"
             mkdir -p "$dir"
             # A private server for the boot, waited for, so the copy is consistent.
+            # With the i386 handler the boot also sets up the prefix's 32-bit half, which the
+            # 32-bit programs need (scripts/i386-binfmt).
+            "$WH_ROOT/scripts/i386-binfmt" on >/dev/null 2>&1
             WINEPREFIX="$dir" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
                 "$WH_WINE" wineboot -i >/dev/null 2>&1
             WINEPREFIX="$dir" "$WH_SERVER" -w

@@ -73,8 +73,10 @@ TEST(CallbackBoundary, ErrorsInSystemCallbacksComeOutOfTheCallThatStartedThem) {
     EXPECT_EQ(messageOf(&runFailingDialog), "a dialog failed");
     EXPECT_FALSE(PeekMessageA(&left, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 
+    // A window of this thread, so the enumeration has something to call back for.
+    SaverWindow enumerated;
     int calls = 0;
-    EnumWindows(&failingEnumeration, reinterpret_cast<LPARAM>(&calls));
+    EnumThreadWindows(GetCurrentThreadId(), &failingEnumeration, reinterpret_cast<LPARAM>(&calls));
     EXPECT_EQ(calls, 1) << "the enumeration stops at the failure";
     EXPECT_THROW(CallbackBoundary::rethrow(), BasicError);
     EXPECT_NO_THROW(CallbackBoundary::rethrow()) << "rethrown once, then forgotten";
