@@ -1,6 +1,7 @@
 #include "app/win32/monitor_window.h"
 
 #include "foundation/win32/callback_boundary.h"
+#include "foundation/win32/gdi.h"
 #include "foundation/win32/module.h"
 
 namespace {
@@ -45,12 +46,11 @@ void MonitorWindow::show() {
 
 void MonitorWindow::paint(const std::vector<MonitorArea>& parts) {
     if (handle_ == nullptr || parts.empty()) return;
-    HDC screen = GetDC(handle_);
-    if (screen == nullptr) return;
+    Gdi::WindowDc screen(handle_);
+    if (screen.get() == nullptr) return;
     for (const MonitorArea& part : parts)
-        BitBlt(screen, part.left, part.top, part.width(), part.height(), picture_, part.left,
+        BitBlt(screen.get(), part.left, part.top, part.width(), part.height(), picture_, part.left,
                part.top, SRCCOPY);
-    ReleaseDC(handle_, screen);
 }
 
 LRESULT CALLBACK MonitorWindow::windowProc(HWND window, UINT message, WPARAM wParam,

@@ -2,6 +2,7 @@
 
 #include "app/restart_schedule.h"
 #include "foundation/win32/callback_boundary.h"
+#include "foundation/win32/gdi.h"
 
 namespace {
 
@@ -23,21 +24,6 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
         if (info.dwFlags & MONITORINFOF_PRIMARY) list.primary = area;
     });
 }
-
-// The screen's device context, given back when the holder goes.
-class ScreenDc {
-  public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const { return dc_; }
-
-  private:
-    HDC dc_;
-};
 
 // Runs the primary's frame, then the other monitors'.
 class AllMonitorsTick : public TickHandler {
@@ -65,7 +51,7 @@ void OtherMonitors::capture() {
     // the others: leave it to the device alone.
     if (list.primary.empty()) return;
 
-    ScreenDc screen;
+    Gdi::WindowDc screen(nullptr);
     if (screen.get() == nullptr) return;
     for (const MonitorArea& area : secondaryAreas(list.all, list.primary)) {
         auto picture = std::make_unique<DibPicture>(area.width(), area.height());

@@ -42,6 +42,22 @@ class MemoryDc {
     HDC dc_;
 };
 
+// A window's device context (the whole screen's for no window), given back at the end.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
 // An object selected into a context; the one it replaced goes back at the end.
 class Selection {
   public:
