@@ -6,6 +6,7 @@
 WH_WINE=/usr/lib/wine/wine64
 WH_SERVER=/usr/bin/wineserver
 WH_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+. "$WH_ROOT/scripts/private-xvfb.sh"
 WH_DESKTOP=misto
 # The virtual desktop and X screen size; set WH_SIZE before sourcing to change it.
 WH_SIZE=${WH_SIZE:-1024x768}
@@ -56,28 +57,11 @@ wh_template() {
     echo "$dir"
 }
 
-# Starts a private Xvfb on a free display number (150 and up) and exports DISPLAY.
+# Starts a private Xvfb of the session's size and exports DISPLAY.
 wh_start_xvfb() {
-    local n
-    for n in $(seq 150 250); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        # shellcheck disable=SC2086
-        Xvfb ":$n" -screen 0 "${WH_SIZE}x24" -nolisten tcp ${WH_XVFB_ARGS:-} >/dev/null 2>&1 &
-        WH_XVFB_PID=$!
-        local i
-        for i in $(seq 100); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            kill -0 "$WH_XVFB_PID" 2>/dev/null || break
-            sleep 0.05
-        done
-        # Another run may have taken the number between the check and the start.
-        if kill -0 "$WH_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-            export DISPLAY=":$n"
-            return 0
-        fi
-        WH_XVFB_PID=""
-    done
-    wh_fail "no free X display"
+    # shellcheck disable=SC2086 # WH_XVFB_ARGS holds separate options
+    private_xvfb "$WH_SIZE" ${WH_XVFB_ARGS:-} || wh_fail "no X server came up"
+    WH_XVFB_PID=$PRIVATE_XVFB_PID
 }
 
 # Creates the session: temp folder, prefix copied from the template, display, Wine environment.
