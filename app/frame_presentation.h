@@ -40,10 +40,10 @@ class FramePresentation {
               std::uint32_t now);
     const std::vector<Area>& areas() const { return areas_; }
 
-    // Under Wine's GDI renderer one more copy to the screen costs about as much as 5,000 to
-    // 30,000 more pixels of a copy (bench/saver_cpu.sh with present-reference's rects=N,S and
-    // slack=N runs; figures in the README's performance section).
-    static constexpr std::int64_t DefaultMergeSlack = 16384;
+    // Under Wine's GDI renderer one more copy to the screen costs 26 to 31 us, as much as
+    // 25,000 to 36,000 more pixels of a copy (bench/saver_cpu.sh with present-reference's
+    // rects=N,S and slack=N runs on a quiet machine; figures in the README's performance section).
+    static constexpr std::int64_t DefaultMergeSlack = 32768;
 
   private:
     // Joins `area` to the areas from `first` on where that is cheap, else appends it.
