@@ -48,6 +48,8 @@ std::string StructuredException::describe(std::uint32_t code, std::uintptr_t fau
     }
     if (name == nullptr) return "unknown.";
 
+    // The address takes as many digits as a pointer has: eight in the 32-bit build, sixteen in
+    // the 64-bit one, whose addresses do not fit in eight.
     std::ostringstream text;
     text << "exception " << name << " (0x" << std::uppercase << std::hex << std::setfill('0')
          << std::setw(8) << code << ") at address " << std::setw(sizeof(void*) * 2) << faultAddress;

@@ -37,6 +37,8 @@ std::uint32_t dataSize(int id) { return SizeofResource(Module::instance(), findD
 
 const void* data(int id) {
     const void* bytes = lockFound(findData(id));
+    // A resource that is listed but cannot be loaded is as missing to the caller: no null
+    // pointer is ever handed out.
     if (bytes == nullptr) throw ResourceNotFoundError(id);
     return bytes;
 }

@@ -27,10 +27,14 @@ std::string stringOr(int id, const char* fallback) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    // A fault in our own code becomes the installer's error box rather than a crash that
+    // leaves the user guessing whether anything was installed.
     installFaultTranslator();
     Module::store(instance, commandLine);
     Resources::useModuleStrings();
     Configuration::useStore(&win32RegistryStore());
+    // The pages run inside the handler too: an error in a page's callback comes out of its
+    // dialog box and must reach the same report as a failed copy or registry write.
     const std::string failure = runReportingInstallerErrors(
         [] {
             // Something that is no std::exception, for the handler's last resort.

@@ -22,7 +22,8 @@ class SurfaceDescription;
 
 // The text shown when DirectDraw or its second interface is missing.
 extern const char* const MissingDirectXText;
-// The text shown when DirectDraw gives no screen or no picture of the screen's size.
+// The text shown when DirectDraw gives no screen or no picture of the screen's size. Without
+// this check a refused surface would leave the frame loop drawing through a null surface.
 extern const char* const ScreenNotPreparedText;
 
 // The process's DirectDraw object. ddraw.dll is loaded at run time, so a system without it

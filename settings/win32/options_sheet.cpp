@@ -12,6 +12,9 @@
 #include "settings/win32/display_page.h"
 #include "settings/win32/rain_page.h"
 
+static_assert(sizeof(void*) == 8 || sizeof(PROPSHEETHEADERA) == 52,
+              "the 32-bit sheet header has the size the sheet expects");
+
 namespace OptionsSheet {
 
 void run(HWND owner) {
@@ -28,7 +31,7 @@ void run(HWND owner) {
 
     const std::string caption = Resources::loadString(8);
     PROPSHEETHEADERA header = {};
-    header.dwSize = PROPSHEETHEADERA_V1_SIZE;
+    header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
     header.hwndParent = owner;
     header.hInstance = Module::instance();

@@ -92,6 +92,7 @@ bool WindDirectionControl::handle(UINT message, WPARAM wParam, LPARAM lParam, LR
             paint();
             return true;
         case WM_LBUTTONDOWN:
+            // Like any tab stop, a clicked control takes the focus, so the keys go on from there.
             SetFocus(window_);
             pointAt(lParam);
             track();
