@@ -117,13 +117,23 @@ wh_end() {
 # Converts a Linux path to the Z: drive path Wine gives it.
 wh_winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 
+# Runs Wine's reg in the registry view of the programs under test: the tests of 32-bit programs
+# set WH_PROGRAM_BITS=32, and those see the machine's keys under Wow6432Node.
+wh_reg() {
+    if [ "${WH_PROGRAM_BITS:-64}" = 32 ]; then
+        "$WH_WINE" reg "$@" /reg:32
+    else
+        "$WH_WINE" reg "$@"
+    fi
+}
+
 # Writes a registry value: wh_reg_add KEY NAME TYPE DATA.
 # Tried three times: the first command in a freshly copied prefix starts its wineserver, and
 # under load (ctest -j) that start has now and then failed the command (seen once in 20 runs).
 wh_reg_add() {
     local try
     for try in 1 2 3; do
-        "$WH_WINE" reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 && return 0
+        wh_reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 && return 0
         sleep 1
     done
     wh_fail "reg add $1 $2 failed three times"
@@ -132,13 +142,13 @@ wh_reg_add() {
 # Prints a registry value's data (empty and status 1 when it is missing): wh_reg_query KEY NAME.
 wh_reg_query() {
     local out
-    out=$("$WH_WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    out=$(wh_reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
     echo "$out" | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print; f = 1 }
         END { exit !f }'
 }
 
 # Deletes a registry key with everything under it (no error when absent).
-wh_reg_delete_key() { "$WH_WINE" reg delete "$1" /f >/dev/null 2>&1 || true; }
+wh_reg_delete_key() { wh_reg delete "$1" /f >/dev/null 2>&1 || true; }
 
 # Writes a configuration (hex, default: the installer's) as HKCU's (or the given key's) value.
 wh_write_config() {

@@ -25,8 +25,16 @@ class Win32InstallerSystem : public Installer::System {
         MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
     }
     std::string moduleDirectory() override { return directoryOf(modulePath()); }
+    // On 64-bit Windows the 32-bit installer's copy into the system directory lands in the
+    // 32-bit system directory (SysWOW64); the uninstall entry must name that real place, or a
+    // 64-bit program starting it looks for the saver in the 64-bit directory and finds none.
     std::string systemDirectory() override {
         char path[MAX_PATH] = {};
+        BOOL wow64 = FALSE;
+        if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+            const UINT length = GetSystemWow64DirectoryA(path, MAX_PATH);
+            if (length > 0 && length < MAX_PATH) return std::string(path, length);
+        }
         const UINT length = GetSystemDirectoryA(path, MAX_PATH);
         return std::string(path, length < MAX_PATH ? length : 0);
     }

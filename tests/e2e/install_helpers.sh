@@ -5,8 +5,14 @@
 IH_ENTRY_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Misto Screen Saver'
 IH_INSTALL_TITLE='Misto Screen Saver Installation'
 
-# The prefix's system directory for a 64-bit program, as a Linux path.
-ih_system_dir() { echo "$WINEPREFIX/drive_c/windows/system32"; }
+# The system directory of the programs under test, as Windows names it (a 32-bit program's
+# is syswow64) and as a Linux path.
+if [ "${WH_PROGRAM_BITS:-64}" = 32 ]; then
+    IH_SYSTEM_WIN='C:\windows\syswow64'
+else
+    IH_SYSTEM_WIN='C:\windows\system32'
+fi
+ih_system_dir() { echo "$WINEPREFIX/drive_c/windows/${IH_SYSTEM_WIN##*\\}"; }
 
 # The temporary directory of the prefix's user, as a Linux path.
 ih_temp_dir() { echo "$WINEPREFIX/drive_c/users/$(id -un)/Temp"; }
@@ -31,7 +37,7 @@ ih_wait_gone() {
 ih_answer() {
     local title=$1 id
     shift
-    id=$(ih_wait_page "$title")
+    id=$(ih_wait_page "$title") || exit 1
     sleep 0.3
     xdotool key --delay 80 "$@"
     ih_wait_gone "$id" "$title"
@@ -85,7 +91,7 @@ ih_fake_install() {
 ih_export() {
     local _
     for _ in 1 2 3 4 5; do
-        if "$WH_WINE" reg export "$1" "$(wh_winpath "$WH_TMP")\\export.reg" /y \
+        if wh_reg export "$1" "$(wh_winpath "$WH_TMP")\\export.reg" /y \
             >"$WH_TMP/export.log" 2>&1; then
             iconv -f UTF-16 -t UTF-8 "$WH_TMP/export.reg" | tr -d '\r' >"$2"
             return 0

@@ -53,7 +53,7 @@ ih_same_snapshot "$WH_TMP/before" "$WH_TMP/after" "Cancel, No, Exit, a missing f
 
 # --- A full installation, with a look at the licence page on the way.
 ih_pages "$inst" Return
-page=$(ih_wait_page 'License Agreement')
+page=$(ih_wait_page 'License Agreement') || exit 1
 sleep 0.5
 wh_shot "$WH_TMP/licence.png"
 eval "$(xdotool getwindowgeometry --shell "$page")"
@@ -71,10 +71,10 @@ wh_close_msgbox Success 120 || wh_fail "install: no success box; boxes: $(wh_msg
 ih_wait_end install
 [ "$(wh_msgbox_texts)" = "Installation of Misto Screen Saver completed successfully." ] ||
     wh_fail "install: boxes: $(wh_msgbox_texts)"
-cmp -s "$scr" "$sysdir/misto.scr" || wh_fail "install: system32\\misto.scr differs from the saver"
+cmp -s "$scr" "$sysdir/misto.scr" || wh_fail "install: $IH_SYSTEM_WIN\\misto.scr differs from the saver"
 [ "$(wh_reg_query "$IH_ENTRY_KEY" DisplayName)" = "Misto Screen Saver" ] ||
     wh_fail "install: DisplayName is '$(wh_reg_query "$IH_ENTRY_KEY" DisplayName)'"
-[ "$(wh_reg_query "$IH_ENTRY_KEY" UninstallString)" = 'C:\windows\system32\misto.scr /uninstall' ] ||
+[ "$(wh_reg_query "$IH_ENTRY_KEY" UninstallString)" = "$IH_SYSTEM_WIN\\misto.scr /uninstall" ] ||
     wh_fail "install: UninstallString is '$(wh_reg_query "$IH_ENTRY_KEY" UninstallString)'"
 for key in "$WH_SAVER_KEY" "$WH_MACHINE_KEY"; do
     [ "$(wh_reg_query "$key" Configuration)" = "$WH_DEFAULT_CONFIG" ] ||
@@ -90,7 +90,7 @@ wh_reg_add "$IH_ENTRY_KEY" UninstallString REG_SZ stale
 printf 'old' >"$sysdir/misto.scr"
 ih_install "$inst"
 cmp -s "$scr" "$sysdir/misto.scr" || wh_fail "second install: the file was not overwritten"
-[ "$(wh_reg_query "$IH_ENTRY_KEY" UninstallString)" = 'C:\windows\system32\misto.scr /uninstall' ] ||
+[ "$(wh_reg_query "$IH_ENTRY_KEY" UninstallString)" = "$IH_SYSTEM_WIN\\misto.scr /uninstall" ] ||
     wh_fail "second install: the entry was not written again"
 [ "$(wh_reg_query "$WH_SAVER_KEY" Configuration)" = "$edited_user" ] ||
     wh_fail "second install: the per-user configuration changed"
@@ -106,9 +106,9 @@ ih_pages "$inst" Return Return "space Return"
 wh_close_msgbox Success 120 || wh_fail "no copy: no success box; boxes: $(wh_msgbox_texts)"
 ih_wait_end "no copy"
 [ ! -e "$sysdir/misto.scr" ] || wh_fail "no copy: the file was copied"
-[ "$(wh_reg_query "$IH_ENTRY_KEY" UninstallString)" = 'C:\windows\system32\misto.scr /uninstall' ] ||
+[ "$(wh_reg_query "$IH_ENTRY_KEY" UninstallString)" = "$IH_SYSTEM_WIN\\misto.scr /uninstall" ] ||
     wh_fail "no copy: UninstallString is '$(wh_reg_query "$IH_ENTRY_KEY" UninstallString)'"
-"$WH_WINE" reg query "$WH_MACHINE_KEY" >/dev/null 2>&1 &&
+wh_reg query "$WH_MACHINE_KEY" >/dev/null 2>&1 &&
     wh_fail "per-user configuration: the machine root was written"
 [ "$(wh_reg_query "$WH_SAVER_KEY" Configuration)" = "$edited_user" ] ||
     wh_fail "per-user configuration: it changed"

@@ -59,7 +59,7 @@ wh_close_msgbox Success 120 || wh_fail "Yes: no success box; boxes: $(wh_msgbox_
 ih_wait_end Yes
 [ "$(wh_msgbox_texts)" = "$success" ] || wh_fail "Yes: boxes: $(wh_msgbox_texts)"
 [ ! -e "$sysdir/misto.scr" ] || wh_fail "Yes: the saver file is still there"
-"$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "Yes: the entry is still there"
+wh_reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "Yes: the entry is still there"
 [ "$(wh_reg_query "$WH_SAVER_KEY" Configuration)" = "$(cat "$WH_TMP/user.hex")" ] ||
     wh_fail "Yes: the per-user settings changed"
 [ "$(wh_reg_query "$WH_MACHINE_KEY" Configuration)" = "$WH_DEFAULT_CONFIG" ] ||
@@ -76,10 +76,10 @@ start_registered /quiet
 ih_wait_end quiet
 wait_removed "$sysdir/misto.scr" quiet
 for _ in $(seq 20); do
-    "$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 || break
+    wh_reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 || break
     sleep 0.1
 done
-"$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "quiet: the entry is still there"
+wh_reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "quiet: the entry is still there"
 cmp -s "$scr" "$tmpcopy" || wh_fail "quiet: the temporary copy was not overwritten"
 [ -z "$(xdotool search --onlyvisible --name '^(Uninstall|Success|Error)$' 2>/dev/null)" ] ||
     wh_fail "quiet: a window showed"
@@ -95,15 +95,15 @@ ih_answer Uninstall Return
 wh_close_msgbox Success 120 || wh_fail "blanks: no success box; boxes: $(wh_msgbox_texts)"
 ih_wait_end blanks
 [ ! -e "$blanks/misto.scr" ] || wh_fail "blanks: the saver file is still there"
-"$WH_WINE" reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "blanks: the entry is still there"
+wh_reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 && wh_fail "blanks: the entry is still there"
 
 # --- The file held by another running program (a second uninstall waiting at its question):
 # the killer reports the file, not success.
 ih_fake_install "$scr"
 : >"$WH_LOG"
-wh_start 'C:\windows\system32\misto.scr' /uninstall
+wh_start "$IH_SYSTEM_WIN\\misto.scr" /uninstall
 holder=$WH_LAST_PID
-held=$(ih_wait_page Uninstall)
+held=$(ih_wait_page Uninstall) || exit 1
 start_registered
 for _ in $(seq 300); do
     question=$(xdotool search --onlyvisible --name '^Uninstall$' 2>/dev/null | grep -vx "$held" | head -n 1)
@@ -122,7 +122,8 @@ wh_close_msgbox Error 120 || wh_fail "held: no error box; boxes: $(wh_msgbox_tex
 ih_wait_end held
 texts=$(wh_msgbox_texts)
 # The log writes a line break as \n and a backslash doubled.
-[ "$texts" = 'Cannot delete the screen saver file; it is still there:\n\nC:\\windows\\system32\\misto.scr\n\nIts uninstall entry has been removed. Delete the file by hand once no program uses it.' ] ||
+logged_path=$(printf '%s\\misto.scr' "$IH_SYSTEM_WIN" | sed 's/\\/\\\\/g')
+[ "$texts" = "Cannot delete the screen saver file; it is still there:\\n\\n$logged_path\\n\\nIts uninstall entry has been removed. Delete the file by hand once no program uses it." ] ||
     wh_fail "held: boxes: $texts"
 [ -e "$sysdir/misto.scr" ] || wh_fail "held: the file is gone after all"
 xdotool key --window "$held" Escape
