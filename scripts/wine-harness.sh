@@ -117,10 +117,13 @@ wh_end() {
 # Converts a Linux path to the Z: drive path Wine gives it.
 wh_winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 
-# Runs Wine's reg in the registry view of the programs under test: the tests of 32-bit programs
-# set WH_PROGRAM_BITS=32, and those see the machine's keys under Wow6432Node.
+# True in the tests of 32-bit programs (WH_PROGRAM_BITS=32): those see the machine's keys under
+# Wow6432Node, have syswow64 as their system directory, and run under QEMU on our machines.
+wh_program_is_32bit() { [ "${WH_PROGRAM_BITS:-64}" = 32 ]; }
+
+# Runs Wine's reg in the registry view of the programs under test.
 wh_reg() {
-    if [ "${WH_PROGRAM_BITS:-64}" = 32 ]; then
+    if wh_program_is_32bit; then
         "$WH_WINE" reg "$@" /reg:32
     else
         "$WH_WINE" reg "$@"

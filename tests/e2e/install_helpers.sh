@@ -7,7 +7,7 @@ IH_INSTALL_TITLE='Misto Screen Saver Installation'
 
 # The system directory of the programs under test, as Windows names it (a 32-bit program's
 # is syswow64) and as a Linux path.
-if [ "${WH_PROGRAM_BITS:-64}" = 32 ]; then
+if wh_program_is_32bit; then
     IH_SYSTEM_WIN='C:\windows\syswow64'
 else
     IH_SYSTEM_WIN='C:\windows\system32'

@@ -3,4 +3,4 @@
 # system's frames, so this is where the error boundaries matter most.
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/../../scripts/i386-binfmt" on || exit 77
-MISTO_E2E_UNDER_QEMU=1 exec bash "$here/../e2e/test_saver_callback_errors.sh" "$@"
+WH_PROGRAM_BITS=32 exec bash "$here/../e2e/test_saver_callback_errors.sh" "$@"
