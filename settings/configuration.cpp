@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kValueName = "Configuration";
 constexpr int32_t kAccessDenied = 5;
+constexpr long kNotFound = 2;
 
 RegistryStore* store_ = nullptr;
 std::unique_ptr<SaverSettings> settings_;
@@ -85,22 +86,37 @@ const std::string& keyPath() {
     return *keyPath_;
 }
 
-bool exists(ConfigurationRoot root) {
+namespace {
+
+// The result of opening the key for reading under `root`; the key is closed again.
+long tryOpen(ConfigurationRoot root) {
     RegistryStore::Key raw = 0;
-    if (store().openForRead(root, keyPath().c_str(), raw) != 0) return false;
-    store().close(raw);
-    return true;
+    const long result = store().openForRead(root, keyPath().c_str(), raw);
+    if (result == 0) store().close(raw);
+    return result;
 }
+
+}  // namespace
+
+bool exists(ConfigurationRoot root) { return tryOpen(root) == 0; }
 
 void load() {
     settings();
-    if (exists(ConfigurationRoot::PerUser)) {
+    const long perUser = tryOpen(ConfigurationRoot::PerUser);
+    if (perUser == 0) {
         readFrom(ConfigurationRoot::PerUser);
-    } else if (exists(ConfigurationRoot::Machine)) {
-        readFrom(ConfigurationRoot::Machine);
-    } else {
-        throw NotFoundError();
+        return;
     }
+    const long machine = tryOpen(ConfigurationRoot::Machine);
+    if (machine == 0) {
+        readFrom(ConfigurationRoot::Machine);
+        return;
+    }
+    // No key under either root: the saver was installed without the installer (as Windows
+    // offers on the file's own menu), so nothing was ever stored. The defaults serve, and OK in
+    // the Options sheet stores them for the user. A key that is there but cannot be opened is
+    // still an error.
+    if (perUser != kNotFound || machine != kNotFound) throw NotFoundError();
 }
 
 void save(ConfigurationRoot root) {

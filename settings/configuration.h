@@ -31,7 +31,8 @@ void useStore(RegistryStore* store);
 SaverSettings& settings();
 
 bool exists(ConfigurationRoot root);
-// Reads the per-user configuration, else the machine one; throws NotFoundError when neither.
+// Reads the per-user configuration, else the machine one. Without either key the settings stay
+// as they are (the defaults); throws NotFoundError when a key is there but cannot be opened.
 void load();
 // Throws CreateWriteKeyError when the key cannot be created or the value not written.
 void save(ConfigurationRoot root);

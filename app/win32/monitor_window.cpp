@@ -92,6 +92,11 @@ LRESULT MonitorWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM l
                          MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
             return 0;
         }
+        case WM_MOUSEACTIVATE:
+            // A click here must not take activation from the saver's window: DirectDraw gives
+            // up exclusive mode (and the chosen display mode) when that window loses it. The
+            // click itself still arrives and ends the run.
+            return MA_NOACTIVATE;
         case WM_SETCURSOR:
             SetCursor(nullptr);
             return TRUE;

@@ -1,5 +1,8 @@
 #include "app/win32/other_monitors.h"
 
+#include <algorithm>
+
+#include "app/monitor_places.h"
 #include "app/restart_schedule.h"
 #include "foundation/win32/callback_boundary.h"
 #include "foundation/win32/gdi.h"
@@ -8,21 +11,28 @@ namespace {
 
 // Every monitor the system reports, and which one is the primary.
 struct MonitorList {
-    std::vector<MonitorArea> all;
+    std::vector<NamedMonitor> all;
     MonitorArea primary{0, 0, 0, 0};
 };
 
 BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
     return CallbackBoundary::enumeration([&] {
         auto& list = *reinterpret_cast<MonitorList*>(context);
-        MONITORINFO info = {};
+        MONITORINFOEXA info = {};
         info.cbSize = sizeof(info);
         if (!GetMonitorInfoA(monitor, &info)) return;
         const RECT& r = info.rcMonitor;
         const MonitorArea area{r.left, r.top, r.right, r.bottom};
-        list.all.push_back(area);
+        list.all.push_back(NamedMonitor{info.szDevice, area});
         if (info.dwFlags & MONITORINFOF_PRIMARY) list.primary = area;
     });
+}
+
+MonitorList listMonitors() {
+    MonitorList list;
+    EnumDisplayMonitors(nullptr, nullptr, &addMonitor, reinterpret_cast<LPARAM>(&list));
+    CallbackBoundary::rethrow();
+    return list;
 }
 
 // Runs the primary's frame, then the other monitors'.
@@ -44,21 +54,28 @@ class AllMonitorsTick : public TickHandler {
 
 void OtherMonitors::capture() {
     monitors_.clear();
-    MonitorList list;
-    EnumDisplayMonitors(nullptr, nullptr, &addMonitor, reinterpret_cast<LPARAM>(&list));
-    CallbackBoundary::rethrow();
+    const MonitorList list = listMonitors();
     // Without a primary reported there is nothing to tell the display device's monitor from
     // the others: leave it to the device alone.
     if (list.primary.empty()) return;
 
     Gdi::WindowDc screen(nullptr);
     if (screen.get() == nullptr) return;
-    for (const MonitorArea& area : secondaryAreas(list.all, list.primary)) {
+    std::vector<MonitorArea> areas;
+    for (const NamedMonitor& m : list.all) areas.push_back(m.area);
+    for (const MonitorArea& area : secondaryAreas(areas, list.primary)) {
+        // Kept monitors do not overlap: the area tells which device it is.
+        const auto named =
+            std::find_if(list.all.begin(), list.all.end(), [&](const NamedMonitor& m) {
+                return m.area.left == area.left && m.area.top == area.top &&
+                       m.area.right == area.right && m.area.bottom == area.bottom;
+            });
+        if (named == list.all.end()) continue;
         auto picture = std::make_unique<DibPicture>(area.width(), area.height());
         if (!picture->valid()) continue;
         BitBlt(picture->dc(), 0, 0, area.width(), area.height(), screen.get(), area.left, area.top,
                SRCCOPY);
-        monitors_.push_back(Monitor{area, std::move(picture), nullptr, nullptr});
+        monitors_.push_back(Monitor{area, named->device, std::move(picture), nullptr, nullptr});
     }
     // The tracer reads the bits next; GDI must have finished writing them.
     GdiFlush();
@@ -69,12 +86,28 @@ void OtherMonitors::start(HWND saverWindow, const SaverSettings& settings, bool 
     restartEnabled_ = restartEnabled;
     restartPeriodMs_ = restartPeriodMs;
     nextRestartTick_ = firstRestartTick;
+    followModeChange();
     for (Monitor& m : monitors_) {
         m.rain = std::make_unique<MonitorRain>(m.area, settings, settings.dropRadiusMax(),
                                                m.picture->bits(), m.picture->pitch());
         m.window = std::make_unique<MonitorWindow>(m.area, saverWindow, m.picture->dc());
         m.window->show();
     }
+}
+
+void OtherMonitors::followModeChange() {
+    if (monitors_.empty()) return;
+    const MonitorList list = listMonitors();
+    // Without a primary reported the places cannot be checked: they stay as captured.
+    if (list.primary.empty()) return;
+    std::vector<NamedMonitor> captured;
+    for (const Monitor& m : monitors_) captured.push_back(NamedMonitor{m.device, m.area});
+    const std::vector<MonitorArea> places = placesAfterModeChange(captured, list.all, list.primary);
+    for (std::size_t i = 0; i < monitors_.size(); ++i) monitors_[i].area = places[i];
+    // A monitor without a place gets no window: better its desktop than the saver elsewhere.
+    monitors_.erase(std::remove_if(monitors_.begin(), monitors_.end(),
+                                   [](const Monitor& m) { return m.area.empty(); }),
+                    monitors_.end());
 }
 
 TickHandler* OtherMonitors::alongside(TickHandler* primary) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/monitor_rain.h"
@@ -26,9 +27,9 @@ class OtherMonitors {
     // Finds the other monitors and takes each one's picture. Must run before any of the
     // saver's windows shows, or the pictures hold the saver.
     void capture();
-    // Gives each captured monitor its rain and its window, and shows the window; input on
-    // them goes to `saverWindow`. Restarts follow the same period as the primary's, from
-    // the same first due tick.
+    // Gives each captured monitor its rain and its window at the place it has now, after the
+    // display was prepared, and shows the window; input on them goes to `saverWindow`. Restarts
+    // follow the same period as the primary's, from the same first due tick.
     void start(HWND saverWindow, const SaverSettings& settings, bool restartEnabled,
                std::int32_t restartPeriodMs, std::uint32_t firstRestartTick);
     // The tick handler that runs `primary`'s frame and then every other monitor's, so one
@@ -40,8 +41,13 @@ class OtherMonitors {
     void end();
 
   private:
+    // Reads the monitors' places again: preparing the display may have changed the primary's
+    // mode, and Windows then moves the monitors right of it or below it.
+    void followModeChange();
+
     struct Monitor {
         MonitorArea area;
+        std::string device;
         std::unique_ptr<DibPicture> picture;
         std::unique_ptr<MonitorRain> rain;
         std::unique_ptr<MonitorWindow> window;

@@ -102,7 +102,9 @@ void PreviewWindow::paint() {
 }
 
 void runPreview(HWND host) {
-    if (host == nullptr || !IsWindow(host)) return;
+    // The desktop as host would put the banner over the whole screen, where nothing ever
+    // destroys it and no key reaches it: refused like a number that names no window.
+    if (host == nullptr || !IsWindow(host) || host == GetDesktopWindow()) return;
     PreviewWindow preview(host);
     if (preview.handle() == nullptr) return;
     watchedHost = host;

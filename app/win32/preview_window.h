@@ -23,6 +23,6 @@ class PreviewWindow {
     HWND handle_ = nullptr;
 };
 
-// Shows the preview in `host` until the host destroys it. A host that is no window ends the
-// preview at once: nothing could ever end its loop.
+// Shows the preview in `host` until the host destroys it. A host that is no window, or the
+// desktop window, ends the preview at once: nothing could ever end its loop.
 void runPreview(HWND host);

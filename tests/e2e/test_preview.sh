@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # Preview mode: in a 152 x 112 host window the banner shows stretched to the whole window;
 # destroying the host ends the saver with 0, and so does a host killed without destroying
-# anything; a host number that names no window ends it at once.
+# anything; a host number that names no window, or the desktop's, ends it at once.
 set -u
 scr=$1
 host=$3
 . "$(dirname "$0")/../../scripts/wine-harness.sh"
+. "$(dirname "$0")/configure_helpers.sh"
 banner="$(dirname "$0")/../../resources/settings_banner.bmp"
 wh_begin
 wh_write_config
 
-for number in 0 12345; do
+# The desktop as host would take the whole screen and never end: refused at once. The desktop
+# is held open first, so that its window keeps the number read here.
+cf_hold_desktop
+desktop=$("$WH_WINE" "$(wh_winpath "$host")" desktop | tr -d '\r')
+[ -n "$desktop" ] && [ "$desktop" != 0 ] || wh_fail "no desktop window number ($desktop)"
+for number in 0 12345 "$desktop"; do
     : >"$WH_LOG"
     wh_start "$(wh_winpath "$scr")" /p "$number"
     wh_wait "$WH_LAST_PID" 30 || wh_fail "/p $number: still running after 30 s"

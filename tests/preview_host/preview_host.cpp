@@ -9,6 +9,7 @@
 //                                 shows nothing that another process paints into a child
 //                                 window, so this is how the picture can be seen under Wine.
 //   preview_host close            closes that window.
+//   preview_host desktop          prints the desktop window's number, as a host would pass it.
 //   preview_host where TITLE ID   prints "x y width height" of the client area, in screen
 //                                 coordinates, of the control with dialog id ID (or window class
 //                                 ID when it is not a number) inside the top-level window TITLE;
@@ -150,12 +151,17 @@ int main(int argc, char** argv) {
         PostMessageA(host, WM_CLOSE, 0, 0);
         return 0;
     }
+    if (command == "desktop") {
+        std::printf("%lld\n",
+                    static_cast<long long>(reinterpret_cast<INT_PTR>(GetDesktopWindow())));
+        return 0;
+    }
     if (command == "show")
         return show(argc >= 4 ? std::atoi(argv[2]) : 40, argc >= 4 ? std::atoi(argv[3]) : 40);
     if (command == "where" && argc >= 4) return where(argv[2], argv[3]);
     if (command == "volatile-key" && argc >= 3) return volatileKey(argv[2]);
     std::fprintf(stderr,
-                 "usage: preview_host run SAVER [X Y] | close | where TITLE ID | "
+                 "usage: preview_host run SAVER [X Y] | close | desktop | where TITLE ID | "
                  "volatile-key PATH\n");
     return 1;
 }

@@ -38,12 +38,14 @@ class FakeStore : public RegistryStore {
     };
     std::map<ConfigurationRoot, KeyState> keys;
     std::string lastPath;
-    long createFailure = 0, setFailure = 0, sizeFailure = 0, readFailure = 0;
+    // openFailure refuses to open a key that is there (as a key the user may not read).
+    long openFailure = 0, createFailure = 0, setFailure = 0, sizeFailure = 0, readFailure = 0;
     int openKeys = 0;
 
     long openForRead(ConfigurationRoot root, const char* path, Key& key) override {
         lastPath = path;
         if (!keys.count(root)) return 2;
+        if (openFailure) return openFailure;
         key = static_cast<Key>(root) + 1;
         ++openKeys;
         return 0;

@@ -31,7 +31,7 @@ class ConfigurationTest : public testing::Test {
     FakeStore store;
 };
 
-TEST_F(ConfigurationTest, LoadPrefersPerUserThenMachineThenFails) {
+TEST_F(ConfigurationTest, LoadPrefersPerUserThenMachineThenTheDefaults) {
     store.put(ConfigurationRoot::Machine, 11);
     store.put(ConfigurationRoot::PerUser, 22);
     Configuration::load();
@@ -43,14 +43,32 @@ TEST_F(ConfigurationTest, LoadPrefersPerUserThenMachineThenFails) {
     EXPECT_EQ(Configuration::settings().density(), 11);
     EXPECT_FALSE(store.keys.count(ConfigurationRoot::PerUser));
 
+    // Neither key (a saver installed without the installer): a new process runs on the
+    // defaults and writes nothing, until a save stores exactly the default record for the user.
     store.keys.clear();
-    try {
-        Configuration::load();
-        FAIL() << "no configuration must throw";
-    } catch (const Configuration::NotFoundError& e) {
-        EXPECT_STREQ(e.what(), "Configuration doesn't exist!");
+    Configuration::resetForTests();
+    Configuration::load();
+    std::vector<uint8_t> defaults, held;
+    writeConfiguration(SaverSettings(), defaults);
+    writeConfiguration(Configuration::settings(), held);
+    EXPECT_EQ(held, defaults);
+    EXPECT_TRUE(store.keys.empty());
+    Configuration::save(ConfigurationRoot::PerUser);
+    EXPECT_EQ(store.keys[ConfigurationRoot::PerUser].value, defaults);
+    EXPECT_FALSE(Configuration::exists(ConfigurationRoot::Machine));
+
+    // A key that is there but cannot be opened still fails, whichever root holds it.
+    for (ConfigurationRoot root : {ConfigurationRoot::PerUser, ConfigurationRoot::Machine}) {
+        store.keys.clear();
+        store.keys[root];
+        store.openFailure = 5;
+        try {
+            Configuration::load();
+            FAIL() << "a key that cannot be opened must throw";
+        } catch (const Configuration::NotFoundError& e) {
+            EXPECT_STREQ(e.what(), "Configuration doesn't exist!");
+        }
     }
-    EXPECT_EQ(Configuration::settings().density(), 11);
 }
 
 TEST_F(ConfigurationTest, SaveCreatesTheKeyWithTheRecord) {

@@ -1,0 +1,27 @@
+#include "app/monitor_places.h"
+
+#include <algorithm>
+
+std::vector<MonitorArea> placesAfterModeChange(const std::vector<NamedMonitor>& captured,
+                                               const std::vector<NamedMonitor>& now,
+                                               const MonitorArea& primaryNow) {
+    const MonitorArea nowhere{0, 0, 0, 0};
+    std::vector<MonitorArea> places;
+    for (const NamedMonitor& before : captured) {
+        const auto found = std::find_if(now.begin(), now.end(), [&](const NamedMonitor& m) {
+            return m.device == before.device;
+        });
+        if (found == now.end() || found->area.width() != before.area.width() ||
+            found->area.height() != before.area.height() || found->area.empty()) {
+            places.push_back(nowhere);
+            continue;
+        }
+        const MonitorArea& area = found->area;
+        const bool hides = area.overlaps(primaryNow) ||
+                           std::any_of(places.begin(), places.end(), [&](const MonitorArea& p) {
+                               return !p.empty() && p.overlaps(area);
+                           });
+        places.push_back(hides ? nowhere : area);
+    }
+    return places;
+}
