@@ -123,9 +123,6 @@ cf_end_settings cf_escape
 boxes=$(wh_msgbox_texts | wc -l)
 [ "$boxes" = 4 ] || wh_fail "expected the four refusals, boxes were: $(wh_msgbox_texts)"
 
-# Prints what preview_host says about the sheet: controls (of the page showing) or focus.
-sheet() { "$WH_WINE" "$(wh_winpath "$CF_HOST")" "$1" "$CF_SHEET" 2>/dev/null | tr -d '\r'; }
-
 what="stored values beyond the spinners and the dial"
 # 40000 minutes do not fit the spinner's 16-bit position; a direction that is no number draws
 # no needle. Both were written back damaged by a plain OK.
@@ -135,7 +132,7 @@ wh_write_config "$(wh_config_with 16 $nan "${stored[@]}")"
 cf_start_settings /c
 cf_open_options
 # A screen reader names each control after the label just before it in the z-order.
-rain_page=$(sheet controls)
+rain_page=$(cf_sheet_look controls)
 [ "$rain_page" = "$(cat <<'EOF2'
 -1|Static|Density
 -1|msctls_trackbar32|Density slider
@@ -150,8 +147,8 @@ rain_page=$(sheet controls)
 EOF2
 )" ] || wh_fail "$what: the Rain page's controls in z-order were: $rain_page"
 cf_show_display_page
-sheet controls | grep -qx '1022|Edit|40000' ||
-    wh_fail "$what: the minutes field shows: $(sheet controls | grep '^1022|')"
+cf_sheet_look controls | grep -qx '1022|Edit|40000' ||
+    wh_fail "$what: the minutes field shows: $(cf_sheet_look controls | grep '^1022|')"
 cf_sheet_button 1
 cf_wait_sheet_closed
 # The direction that was no number is stored as the default; the rest as it was.
@@ -168,13 +165,10 @@ for field in 1022 1024; do
 done
 # Back to the Rain page: the refusing page must come up, then take the focus to its field.
 cf_click "$CF_SHEET" SysTabControl32 12 10
+cf_where "$CF_SHEET" 'Wind Direction Control' >/dev/null || wh_fail "$what: the Rain page did not show"
 cf_sheet_button 1
 cf_expect_refusal "Incorrect reset background time seconds value! Please, adjust the corresponding data." "$what"
-end=$(($(date +%s) + 60))
-until [ "$(sheet focus)" = '1024|Edit|0' ]; do
-    [ "$(date +%s)" -ge "$end" ] && wh_fail "$what: the focus is on $(sheet focus), not the seconds"
-    sleep 0.3
-done
+cf_wait_focus '1024|Edit|0' || wh_fail "$what: the focus is on $(cf_sheet_look focus), not the seconds"
 cf_sheet_button 2
 cf_wait_sheet_closed
 expect_config "${stored[@]}"
