@@ -44,6 +44,11 @@ float angleFromPoint(int hubX, int hubY, int x, int y, float minAngle, float max
     return angle;
 }
 
+float shownAngle(float stored, float minAngle, float maxAngle) {
+    if (std::isnan(stored)) return clamped(restingAngle, minAngle, maxAngle);
+    return clamped(stored, minAngle, maxAngle);
+}
+
 float turned(float angle, int degrees, float minAngle, float maxAngle) {
     // A stored direction outside the limits comes back inside at the first key.
     if (std::isnan(angle)) angle = minAngle;

@@ -6,6 +6,9 @@ namespace WindDial {
 
 constexpr double pi = 3.14159265359;
 
+// The needle's direction until one is set, and the settings' default: 135 degrees.
+constexpr float restingAngle = static_cast<float>(0.75 * pi);
+
 struct Point {
     int x;
     int y;
@@ -27,6 +30,11 @@ int hubRadius(int width);
 // pointer above the hub snaps to the nearer end: above and to the right to the maximum, above
 // and to the left or straight above to the minimum.
 float angleFromPoint(int hubX, int hubY, int x, int y, float minAngle, float maxAngle);
+
+// A stored direction as the control shows it: kept within the limits, as the sliders keep their
+// values within their ranges; a direction that is not a number takes the resting one. Outside
+// the limits the needle was drawn nowhere, and OK wrote the damaged value back unchanged.
+float shownAngle(float stored, float minAngle, float maxAngle);
 
 // The angle turned by `degrees` (negative: toward the left), kept within the limits.
 float turned(float angle, int degrees, float minAngle, float maxAngle);

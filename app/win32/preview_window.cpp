@@ -6,6 +6,7 @@
 #include "foundation/win32/callback_boundary.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/win32/module.h"
+#include "foundation/win32/stretched_bitmap.h"
 
 namespace {
 
@@ -86,19 +87,9 @@ LRESULT PreviewWindow::handle(UINT message, WPARAM, LPARAM, bool& handled) {
 
 void PreviewWindow::paint() {
     Gdi::PaintCycle cycle(handle_);
-    Gdi::Object bitmap(LoadBitmapA(Module::instance(), MAKEINTRESOURCEA(bannerBitmapId)));
-    Gdi::MemoryDc memory(cycle.dc());
-    Gdi::Selection selected(memory.get(), bitmap.get());
     RECT destination = {};
-    RECT source = {};
     GetClientRect(handle_, &destination);
-    GetClipBox(memory.get(), &source);
-    const int oldMode = SetStretchBltMode(cycle.dc(), HALFTONE);
-    // Halftone stretching asks for the brush origin to be set again.
-    SetBrushOrgEx(cycle.dc(), 0, 0, nullptr);
-    StretchBlt(cycle.dc(), 0, 0, destination.right, destination.bottom, memory.get(), 0, 0,
-               source.right - source.left, source.bottom - source.top, SRCCOPY);
-    SetStretchBltMode(cycle.dc(), oldMode);
+    drawStretchedBitmap(cycle.dc(), bannerBitmapId, destination);
 }
 
 void runPreview(HWND host) {

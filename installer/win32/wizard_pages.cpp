@@ -8,6 +8,7 @@
 #include "foundation/win32/callback_boundary.h"
 #include "foundation/win32/module.h"
 #include "foundation/win32/module_resources.h"
+#include "foundation/win32/stretched_bitmap.h"
 #include "foundation/win32/test_fault.h"
 #include "installer/win32/installer_error_box.h"
 
@@ -16,9 +17,22 @@ namespace {
 constexpr int kLicenceText = 107;
 constexpr int kLicenceEdit = 1005;
 constexpr int kCopyCheckBox = 1006;
+constexpr int kBannerBitmap = 102;
+constexpr int kBanner = 1002;
 
 bool endsPage(UINT message, WPARAM wParam) {
     return message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL);
+}
+
+// Draws the banner of the welcome and finish pages to fill its box, which grows with the
+// screen's DPI: Windows draws a bitmap control's picture at the bitmap's own size, leaving a
+// third of the box empty at 150 %. True when the message was the banner's.
+bool drawsBanner(UINT message, LPARAM lParam) {
+    if (message != WM_DRAWITEM) return false;
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item.CtlID != kBanner) return false;
+    drawStretchedBitmap(item.hDC, kBannerBitmap, item.rcItem);
+    return true;
 }
 
 // The licence text is stored without a terminating NUL; the edit wants one.
@@ -40,10 +54,10 @@ void showLicence(HWND page) {
     }
 }
 
-INT_PTR CALLBACK welcomeProcedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK welcomeProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     INT_PTR handled = FALSE;
     CallbackBoundary::dialog(page, [&] {
-        if (message == WM_INITDIALOG) {
+        if (message == WM_INITDIALOG || drawsBanner(message, lParam)) {
             handled = TRUE;
         } else if (endsPage(message, wParam)) {
             EndDialog(page, LOWORD(wParam));
@@ -75,6 +89,8 @@ INT_PTR CALLBACK finishProcedure(HWND page, UINT message, WPARAM wParam, LPARAM 
             SetWindowLongPtrA(page, DWLP_USER, lParam);
             const bool copy = *reinterpret_cast<bool*>(lParam);
             CheckDlgButton(page, kCopyCheckBox, copy ? BST_CHECKED : BST_UNCHECKED);
+            handled = TRUE;
+        } else if (drawsBanner(message, lParam)) {
             handled = TRUE;
         } else if (endsPage(message, wParam)) {
             // Stored for "Exit" as well.

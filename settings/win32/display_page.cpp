@@ -6,6 +6,7 @@
 
 #include "render/win32/enumerated_display_mode.h"
 #include "settings/display_mode_choices.h"
+#include "settings/restart_time_input.h"
 #include "settings/typed_number.h"
 
 namespace {
@@ -20,9 +21,13 @@ const int minutesSpinnerId = 1023;
 const int secondsId = 1024;
 const int secondsSpinnerId = 1025;
 
-void setSpinner(HWND spinner, int position, int minimum, int maximum) {
-    SendMessageA(spinner, UDM_SETPOS, 0, MAKELONG(position, 0));
+// The field shows the stored count itself, written after the spinner has set it: the spinner
+// keeps its position within its range (UDM_SETPOS within 16 bits too), so a stored 40000 came
+// back as 0 and a plain OK then stored that.
+void showCount(HWND spinner, HWND edit, int count, int minimum, int maximum) {
     SendMessageA(spinner, UDM_SETRANGE, 0, MAKELONG(maximum, minimum));
+    SendMessageA(spinner, UDM_SETPOS32, 0, count);
+    SetWindowTextA(edit, std::to_string(count).c_str());
 }
 
 }  // namespace
@@ -84,9 +89,9 @@ void DisplayPage::onInit() {
     }
     int minimum = 0, maximum = 0;
     settings_.restartMinutesRange(minimum, maximum);
-    setSpinner(minutesSpinner_, settings_.restartMinutes(), minimum, maximum);
+    showCount(minutesSpinner_, minutes_, settings_.restartMinutes(), minimum, maximum);
     settings_.restartSecondsRange(minimum, maximum);
-    setSpinner(secondsSpinner_, settings_.restartSeconds(), minimum, maximum);
+    showCount(secondsSpinner_, seconds_, settings_.restartSeconds(), minimum, maximum);
 }
 
 bool DisplayPage::onCommand(int code, int id, HWND) {
@@ -104,21 +109,25 @@ bool DisplayPage::onCommand(int code, int id, HWND) {
     }
 }
 
-int DisplayPage::typedValue(HWND edit) const {
+std::string DisplayPage::text(HWND edit) {
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
     text.resize(
         static_cast<std::size_t>(GetWindowTextA(edit, &text[0], static_cast<int>(text.size()))));
-    return typedCount(text).value_or(-1);
+    return text;
 }
 
+int DisplayPage::typedValue(HWND edit) const { return typedCount(text(edit)).value_or(-1); }
+
 bool DisplayPage::validate() {
-    if (typedValue(minutes_) < 0) {
-        refuse(10, minutes_);
-        return false;
-    }
-    if (typedValue(seconds_) < 0) {
-        refuse(11, seconds_);
-        return false;
+    switch (RestartTimeInput::refusedField(text(minutes_), text(seconds_), checked(restart_))) {
+        case RestartTimeInput::Refused::Minutes:
+            refuse(10, minutes_);
+            return false;
+        case RestartTimeInput::Refused::Seconds:
+            refuse(11, seconds_);
+            return false;
+        case RestartTimeInput::Refused::Nothing:
+            break;
     }
     if (checked(chosenMode_) && SendMessageA(modeList_, CB_GETCURSEL, 0, 0) == CB_ERR) {
         refuse(12, modeList_);

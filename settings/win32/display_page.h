@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "render/display_mode.h"
 #include "settings/saver_settings.h"
 #include "settings/win32/options_page.h"
@@ -25,6 +27,7 @@ class DisplayPage : public OptionsPage {
 
     bool checked(HWND button) const;
     void enableRestartFields(bool enable);
+    static std::string text(HWND edit);
     // The typed number of an edit field, or -1 when it is not a usable count.
     int typedValue(HWND edit) const;
 

@@ -57,15 +57,30 @@ RECT OptionsPage::controlRect(HWND child) const {
                 control.bottom - page.top};
 }
 
-HWND OptionsPage::createSlider(int id, int minimum, int maximum, int lineSize, int pageSize,
-                               int position) {
+RECT OptionsPage::removePlaceholder(int id, HWND& label) const {
     HWND placeholder = GetDlgItem(window_, id);
     const RECT r = controlRect(placeholder);
+    label = GetWindow(placeholder, GW_HWNDPREV);
     DestroyWindow(placeholder);
+    return r;
+}
+
+void OptionsPage::placeAfter(HWND control, HWND label) {
+    // A screen reader names a control after the label just before it in the z-order, which is
+    // also the order of the tab key; a new window would go last, after every label of the page.
+    SetWindowPos(control, label != nullptr ? label : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+HWND OptionsPage::createSlider(int id, int minimum, int maximum, int lineSize, int pageSize,
+                               int position) {
+    HWND label = nullptr;
+    const RECT r = removePlaceholder(id, label);
     HWND slider = CreateWindowExA(
         0, TRACKBAR_CLASSA, "Density slider", WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS,
         r.left, r.top, r.right - r.left, r.bottom - r.top, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), Module::instance(), nullptr);
+    placeAfter(slider, label);
     SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELONG(minimum, maximum));
     SendMessageA(slider, TBM_SETPAGESIZE, 0, pageSize);
     SendMessageA(slider, TBM_SETLINESIZE, 0, lineSize);
@@ -80,5 +95,8 @@ int OptionsPage::sliderPosition(HWND trackbar) {
 void OptionsPage::refuse(int textId, HWND focus) const {
     MessageBoxA(window_, Resources::loadString(textId).c_str(), Resources::loadString(1000).c_str(),
                 MB_ICONERROR);
-    SetFocus(focus);
+    // Posted to the sheet: a page that refuses while another one shows is brought up by the
+    // sheet only after this answer, and that switch moves the focus again. A focus set now
+    // would be lost; the posted one comes after the switch.
+    PostMessageA(GetParent(window_), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
 }

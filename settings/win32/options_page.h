@@ -42,7 +42,13 @@ class OptionsPage {
     static int sliderPosition(HWND trackbar);
     // A child's rectangle in the page's coordinates.
     RECT controlRect(HWND child) const;
-    // The error box with string `textId`, owned by the page; then the focus goes to `focus`.
+    // Destroys placeholder `id` and answers its rectangle, and in `label` the window before it
+    // in the z-order (none when it was first).
+    RECT removePlaceholder(int id, HWND& label) const;
+    // Moves `control` right after `label` in the z-order (to the top without a label).
+    static void placeAfter(HWND control, HWND label);
+    // The error box with string `textId`, owned by the page; then the focus goes to `focus`, once
+    // the sheet shows this page.
     void refuse(int textId, HWND focus) const;
 
     HWND window_ = nullptr;

@@ -43,14 +43,15 @@ void RainPage::onInit() {
     windForce_ = createSlider(windForcePlaceholder, s.windForceMin(), s.windForceMax(), 1,
                               pageSizeFor(s.windForceMax()), s.windForce());
 
-    HWND placeholder = GetDlgItem(window_, windDirectionPlaceholder);
-    const RECT r = controlRect(placeholder);
-    DestroyWindow(placeholder);
+    HWND label = nullptr;
+    const RECT r = removePlaceholder(windDirectionPlaceholder, label);
     windDirection_ = WindDirectionControl::create(window_, r);
     if (windDirection_ != nullptr) {
-        windDirection_->setAngle(s.windDirection());
-        windDirection_->setLimits(static_cast<float>(WindDial::pi / 36),
-                                  static_cast<float>(35 * WindDial::pi / 36));
+        placeAfter(windDirection_->window(), label);
+        const float minimum = static_cast<float>(WindDial::pi / 36);
+        const float maximum = static_cast<float>(35 * WindDial::pi / 36);
+        windDirection_->setLimits(minimum, maximum);
+        windDirection_->setAngle(WindDial::shownAngle(s.windDirection(), minimum, maximum));
     }
     SetFocus(density_);
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/win32/callback_boundary.h"
 #include "foundation/win32/module.h"
+#include "foundation/win32/stretched_bitmap.h"
 #include "foundation/win32/test_fault.h"
 #include "settings/win32/options_sheet.h"
 
@@ -14,11 +15,12 @@ const int dialogId = 101;
 const int bannerId = 1017;
 const int bannerPlaceholderId = 1010;
 const int optionsId = 1007;
+const int bannerBitmapId = 104;
 
-INT_PTR handle(HWND dialog, UINT message, WPARAM wParam) {
+INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
-            // The banner keeps its picture's size; the control takes the placeholder's.
+            // The control takes the placeholder's size.
             HWND placeholder = GetDlgItem(dialog, bannerPlaceholderId);
             RECT r = {};
             GetWindowRect(placeholder, &r);
@@ -42,14 +44,23 @@ INT_PTR handle(HWND dialog, UINT message, WPARAM wParam) {
                     break;
             }
             return TRUE;
+        case WM_DRAWITEM: {
+            // The banner is drawn to fill its box, which grows with the screen's DPI: Windows
+            // draws a bitmap control's picture at the bitmap's own size, a third of the box
+            // empty at 150 %.
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item.CtlID != bannerId) return FALSE;
+            drawStretchedBitmap(item.hDC, bannerBitmapId, item.rcItem);
+            return TRUE;
+        }
         default:
             return FALSE;
     }
 }
 
-INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     INT_PTR answer = FALSE;
-    CallbackBoundary::dialog(dialog, [&] { answer = handle(dialog, message, wParam); });
+    CallbackBoundary::dialog(dialog, [&] { answer = handle(dialog, message, wParam, lParam); });
     return answer;
 }
 

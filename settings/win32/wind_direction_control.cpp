@@ -14,6 +14,9 @@ namespace {
 const char* const className = "Wind Direction Control";
 bool classRegistered = false;
 const int keyStepDegrees = 5;
+// Sent to child windows after their top-level window moved to a screen of another DPI (Windows
+// 10 1703 and later); the headers name it only for newer Windows versions than we build for.
+const UINT dpiChangedAfterParent = 0x02E3;
 
 void registerClass(WNDPROC procedure) {
     if (classRegistered) return;
@@ -36,11 +39,15 @@ WindDirectionControl* instanceOf(HWND window) {
 
 WindDirectionControl::WindDirectionControl(HWND window)
     : window_(window),
-      angle_(static_cast<float>(0.75 * WindDial::pi)),
+      angle_(WindDial::restingAngle),
       minAngle_(0.0f),
       maxAngle_(static_cast<float>(WindDial::pi)) {
+    measure();
+}
+
+void WindDirectionControl::measure() {
     RECT client = {};
-    GetClientRect(window, &client);
+    GetClientRect(window_, &client);
     width_ = client.right - client.left;
     height_ = client.bottom - client.top;
     hubX_ = width_ / 2;
@@ -103,6 +110,14 @@ bool WindDirectionControl::handle(UINT message, WPARAM wParam, LPARAM lParam, LR
                 // Wakes the tracking loop, which may be waiting for a posted message.
                 PostMessageA(window_, WM_NULL, 0, 0);
             }
+            return false;
+        case WM_SIZE:
+        case WM_DPICHANGED:
+        case dpiChangedAfterParent:
+            // Measured again: the dialog grows the control when the sheet moves to a screen of
+            // another DPI, and the hub and needle must follow (measured once, they stayed small).
+            measure();
+            InvalidateRect(window_, nullptr, TRUE);
             return false;
         case WM_GETDLGCODE:
             result = DLGC_WANTARROWS;

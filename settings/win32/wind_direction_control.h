@@ -19,6 +19,8 @@ class WindDirectionControl {
     explicit WindDirectionControl(HWND window);
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Takes the size of the client area: the needle's length and the hub's place.
+    void measure();
     void paint();
     void redraw();
     void pointAt(LPARAM position);

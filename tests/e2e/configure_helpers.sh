@@ -141,6 +141,19 @@ cf_show_display_page() {
     cf_where "$CF_SHEET" 1020 >/dev/null || wh_fail "the Display page did not show"
 }
 
+# Prints what preview_host sees in the sheet: "controls", those of the page showing in z-order,
+# or "focus", the focused control; each as "id|class|text".
+cf_sheet_look() { "$WH_WINE" "$(wh_winpath "$CF_HOST")" "$1" "$CF_SHEET" 2>/dev/null | tr -d '\r'; }
+
+# Waits up to 60 s until the sheet's focused control is "id|class|text"; status 1 if it is not.
+cf_wait_focus() {
+    local end=$(($(date +%s) + 60))
+    until [ "$(cf_sheet_look focus)" = "$1" ]; do
+        [ "$(date +%s)" -ge "$end" ] && return 1
+        sleep 0.3
+    done
+}
+
 # Prints the per-user configuration as upper-case hex (status 1 when there is none).
 cf_config() { wh_reg_query "$WH_SAVER_KEY" Configuration; }
 

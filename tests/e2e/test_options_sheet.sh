@@ -2,7 +2,9 @@
 # The Options sheet in one configure-mode run: Cancel stores nothing, OK stores every byte as
 # expected for the current user, refused input keeps the sheet open and stores nothing, the
 # reopened sheet shows what was confirmed, the wind control follows a click, and the Display
-# page takes a typed restart time.
+# page takes a typed restart time. A second run on a stored record beyond the spinners and the
+# dial shows and keeps it, refuses a restart after no time with the focus on the field once
+# its page shows, and pairs each control with its label in the z-order.
 set -u
 CF_SCR=$1
 CF_HOST=$3
@@ -120,4 +122,56 @@ cf_end_settings cf_escape
 [ "$WH_RC" = 0 ] || wh_fail "exit code $WH_RC"
 boxes=$(wh_msgbox_texts | wc -l)
 [ "$boxes" = 4 ] || wh_fail "expected the four refusals, boxes were: $(wh_msgbox_texts)"
+
+what="stored values beyond the spinners and the dial"
+# 40000 minutes do not fit the spinner's 16-bit position; a direction that is no number draws
+# no needle. Both were written back damaged by a plain OK.
+nan=2143289344
+stored=(29:1 1 30 40000 34 7)
+wh_write_config "$(wh_config_with 16 $nan "${stored[@]}")"
+cf_start_settings /c
+cf_open_options
+# A screen reader names each control after the label just before it in the z-order.
+rain_page=$(cf_sheet_look controls)
+[ "$rain_page" = "$(cat <<'EOF2'
+-1|Static|Density
+-1|msctls_trackbar32|Density slider
+-1|Static|Minimum drop radius
+-1|msctls_trackbar32|Density slider
+-1|Static|Maximum drop radius
+-1|msctls_trackbar32|Density slider
+-1|Static|Wind force
+-1|msctls_trackbar32|Density slider
+-1|Static|Wind direction
+0|Wind Direction Control|Wind direction
+EOF2
+)" ] || wh_fail "$what: the Rain page's controls in z-order were: $rain_page"
+cf_show_display_page
+cf_sheet_look controls | grep -qx '1022|Edit|40000' ||
+    wh_fail "$what: the minutes field shows: $(cf_sheet_look controls | grep '^1022|')"
+cf_sheet_button 1
+cf_wait_sheet_closed
+# The direction that was no number is stored as the default; the rest as it was.
+expect_config "${stored[@]}"
+
+what="restart after no time"
+cf_open_options
+cf_show_display_page
+for field in 1022 1024; do
+    cf_click "$CF_SHEET" $field
+    wh_key End
+    for _ in $(seq 6); do wh_key BackSpace; done
+    xdotool type 0
+done
+# Back to the Rain page: the refusing page must come up, then take the focus to its field.
+cf_click "$CF_SHEET" SysTabControl32 12 10
+cf_where "$CF_SHEET" 'Wind Direction Control' >/dev/null || wh_fail "$what: the Rain page did not show"
+cf_sheet_button 1
+cf_expect_refusal "Incorrect reset background time seconds value! Please, adjust the corresponding data." "$what"
+cf_wait_focus '1024|Edit|0' || wh_fail "$what: the focus is on $(cf_sheet_look focus), not the seconds"
+cf_sheet_button 2
+cf_wait_sheet_closed
+expect_config "${stored[@]}"
+cf_end_settings cf_escape
+[ "$WH_RC" = 0 ] || wh_fail "exit code $WH_RC"
 echo "ok"

@@ -14,6 +14,12 @@
 //                                 coordinates, of the control with dialog id ID (or window class
 //                                 ID when it is not a number) inside the top-level window TITLE;
 //                                 ID "-" gives the whole window TITLE, frame included.
+//   preview_host controls TITLE   prints the controls of the page showing in the top-level
+//                                 window TITLE (of TITLE itself when it has no page) in z-order,
+//                                 the order in which a screen reader pairs labels with controls:
+//                                 one a line, "id|class|text".
+//   preview_host focus TITLE      prints the control that has the keyboard focus in TITLE's
+//                                 thread the same way ("none" without one).
 //   preview_host volatile-key PATH creates HKCU\PATH as a volatile key: no lasting key can be
 //                                 made under it, so a save there fails.
 #include <windows.h>
@@ -129,6 +135,50 @@ int where(const char* title, const char* control) {
     return 0;
 }
 
+// "id|class|text" of a window; the text is asked for, as an edit's is not its window's caption.
+std::string described(HWND window) {
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof name);
+    char text[256] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    return std::to_string(GetDlgCtrlID(window)) + "|" + name + "|" + text;
+}
+
+BOOL CALLBACK findShownPage(HWND window, LPARAM context) {
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof name);
+    auto& page = *reinterpret_cast<HWND*>(context);
+    if (std::string(name) == "#32770" && IsWindowVisible(window) &&
+        GetParent(window) == GetAncestor(window, GA_ROOT)) {
+        page = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int controls(const char* title) {
+    HWND top = FindWindowA(nullptr, title);
+    if (top == nullptr) return 2;
+    HWND page = top;
+    EnumChildWindows(top, &findShownPage, reinterpret_cast<LPARAM>(&page));
+    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        std::printf("%s\n", described(child).c_str());
+    return 0;
+}
+
+int focus(const char* title) {
+    HWND top = FindWindowA(nullptr, title);
+    if (top == nullptr) return 2;
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &thread)) return 3;
+    std::printf("%s\n", thread.hwndFocus != nullptr ? described(thread.hwndFocus).c_str() : "none");
+    return 0;
+}
+
 int volatileKey(const char* path) {
     HKEY key = nullptr;
     const LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_VOLATILE,
@@ -159,9 +209,12 @@ int main(int argc, char** argv) {
     if (command == "show")
         return show(argc >= 4 ? std::atoi(argv[2]) : 40, argc >= 4 ? std::atoi(argv[3]) : 40);
     if (command == "where" && argc >= 4) return where(argv[2], argv[3]);
+    if (command == "controls" && argc >= 3) return controls(argv[2]);
+    if (command == "focus" && argc >= 3) return focus(argv[2]);
     if (command == "volatile-key" && argc >= 3) return volatileKey(argv[2]);
     std::fprintf(stderr,
                  "usage: preview_host run SAVER [X Y] | close | desktop | where TITLE ID | "
-                 "volatile-key PATH\n");
+                 "controls TITLE | focus TITLE | volatile-key PATH
+");
     return 1;
 }

@@ -75,3 +75,18 @@ TEST(WindDial, KeysTurnByDegreesWithinTheLimits) {
     EXPECT_EQ(minAngle, WindDial::turned(std::nanf(""), -5, minAngle, maxAngle));
     EXPECT_EQ(maxAngle, WindDial::turned(100.0f, -5, minAngle, maxAngle));
 }
+
+TEST(WindDial, AStoredDirectionIsShownWithinTheLimits) {
+    using WindDial::shownAngle;
+    const float down = static_cast<float>(WindDial::pi / 2);
+    EXPECT_EQ(down, shownAngle(down, minAngle, maxAngle));
+    EXPECT_EQ(minAngle, shownAngle(minAngle, minAngle, maxAngle));
+    // 4 radians (229 degrees) and the ends of the float range come back to the nearer limit.
+    EXPECT_EQ(maxAngle, shownAngle(4.0f, minAngle, maxAngle));
+    EXPECT_EQ(minAngle, shownAngle(-0.5f, minAngle, maxAngle));
+    EXPECT_EQ(maxAngle, shownAngle(INFINITY, minAngle, maxAngle));
+    EXPECT_EQ(minAngle, shownAngle(-INFINITY, minAngle, maxAngle));
+    // Not a number: the settings' default, 135 degrees.
+    EXPECT_EQ(static_cast<float>(0.75 * WindDial::pi),
+              shownAngle(std::nanf(""), minAngle, maxAngle));
+}

@@ -104,3 +104,16 @@ TEST_F(WindDirectionControlTest, KeysTurnTheNeedleWithinItsLimits) {
     SendMessageA(window, WM_KEYDOWN, VK_HOME, 0);
     EXPECT_EQ(minAngle, control->angle());
 }
+
+TEST_F(WindDirectionControlTest, AResizedControlMeasuresItselfAgain) {
+    // As the dialog does when the sheet moves to a screen of another DPI: twice the size.
+    SetWindowPos(control->window(), nullptr, 0, 0, 200, 80, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client = {};
+    GetClientRect(control->window(), &client);
+    ASSERT_GT(client.right, 150);
+    // Straight below the new middle is straight down; with the hub left where it was, the
+    // needle would lean far to the right.
+    PostMessageA(control->window(), WM_LBUTTONUP, 0, 0);
+    press(client.right / 2, client.bottom - 2);
+    EXPECT_EQ(static_cast<float>(WindDial::pi / 2), control->angle());
+}
