@@ -214,7 +214,6 @@ int main(int argc, char** argv) {
     if (command == "volatile-key" && argc >= 3) return volatileKey(argv[2]);
     std::fprintf(stderr,
                  "usage: preview_host run SAVER [X Y] | close | desktop | where TITLE ID | "
-                 "controls TITLE | focus TITLE | volatile-key PATH
-");
+                 "controls TITLE | focus TITLE | volatile-key PATH\n");
     return 1;
 }
