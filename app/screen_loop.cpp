@@ -1,5 +1,7 @@
 #include "app/screen_loop.h"
 
+#include <utility>
+
 #include "app/restart_schedule.h"
 #include "rain/drop.h"
 #include "rain/rain_tuning.h"
@@ -14,10 +16,13 @@ ScreenLoop::ScreenLoop(const SaverSettings& settings, const std::int32_t* cosnta
       nextRestartTick_(RestartSchedule::firstDue(now, restartPeriodMs_)) {}
 
 void ScreenLoop::prepare(std::int32_t width, std::int32_t height, const ChannelMasks& masks) {
+    // Made whole before the old ones go, so that a failure leaves the loop as it was.
+    auto water = std::make_unique<WaterSurface>(width, height, settings_.dropRadiusMax());
+    auto field = std::make_unique<RainField>(width, height, water.get());
+    field->configure(settings_);
     rainField_.reset();
-    waterSurface_ = std::make_unique<WaterSurface>(width, height, settings_.dropRadiusMax());
-    rainField_ = std::make_unique<RainField>(width, height, waterSurface_.get());
-    rainField_->configure(settings_);
+    waterSurface_ = std::move(water);
+    rainField_ = std::move(field);
     setUpRainTuning(Drop::MaxDropRadius);
     tracer_.tracer_setup(cosntable_, masks.r, masks.g, masks.b);
     presentation_.presentWholeNextFrame();

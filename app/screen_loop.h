@@ -29,7 +29,7 @@ class ScreenLoop {
     // format of `masks`, the tracer set up for that format, and the whole next frame shown.
     // Called again when the screen changes; the jitter and the restart rhythm go on.
     void prepare(std::int32_t width, std::int32_t height, const ChannelMasks& masks);
-    bool prepared() const { return waterSurface_ != nullptr; }
+    bool prepared() const { return waterSurface_ && rainField_; }
 
     // One frame at the tick `now`: when a restart is due the glass is wiped (no drops, a dry
     // pane, the clean picture back in the work picture), then the rain steps and what it
