@@ -50,7 +50,6 @@ class ScreenLoop {
     const WaterSurface& waterSurface() const { return *waterSurface_; }
     RainField& rainField() { return *rainField_; }
     const RainField& rainField() const { return *rainField_; }
-    Tracer& tracer() { return tracer_; }
     FramePresentation& presentation() { return presentation_; }
     bool restartEnabled() const { return restartEnabled_; }
     std::int32_t restartPeriodMs() const { return restartPeriodMs_; }
