@@ -3,12 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "rain/rain_field.h"
-#include "rain/water_surface.h"
-#include "render/tracer/memory_surface.h"
-#include "render/tracer/picture_view.h"
-
-class RainParameters;
+#include "app/memory_pictures.h"
+#include "app/screen_loop.h"
+#include "settings/saver_settings.h"
 
 // A rectangle of the screen as the system gives monitors: right and bottom exclusive; left and
 // top may be negative (a monitor left of or above the primary).
@@ -32,38 +29,36 @@ struct MonitorArea {
 std::vector<MonitorArea> secondaryAreas(const std::vector<MonitorArea>& monitors,
                                         const MonitorArea& primary);
 
-// The rain of one monitor other than the primary: its own water surface and rain field at the
-// monitor's size, traced into a 32-bit picture (blue in the lowest byte, as a 32-bit bitmap
-// keeps it) over the clean desktop that picture held at the start.
+// The rain of one monitor other than the primary: a screen loop at the monitor's size over a
+// 32-bit picture (blue in the lowest byte, as a 32-bit bitmap keeps it) and the clean desktop
+// that picture held at the start.
 class MonitorRain {
   public:
     // A changed part of the picture, in the picture's pixels; right and bottom exclusive.
     using Change = MonitorArea;
 
     // `pixels` (the monitor's size, top row first, rows `pitch` bytes apart) must hold the
-    // monitor's clean desktop and stay in place as long as this object lives.
-    MonitorRain(const MonitorArea& area, const RainParameters& rain, std::int32_t radiusLimit,
-                std::uint8_t* pixels, std::uint32_t pitch);
+    // monitor's clean desktop and stay in place as long as this object lives. Restarts follow
+    // `settings` from the tick `now` on; `cosntable` is the highlight table, used in place.
+    MonitorRain(const MonitorArea& area, const SaverSettings& settings,
+                const std::int32_t* cosntable, std::uint32_t now, std::uint8_t* pixels,
+                std::uint32_t pitch);
     MonitorRain(const MonitorRain&) = delete;
     MonitorRain& operator=(const MonitorRain&) = delete;
 
     const MonitorArea& area() const { return area_; }
 
-    // One frame; with `restart` the glass is wiped first (no drops, dry map, clean picture).
-    // Answers the parts of the picture that changed and must be shown again.
-    const std::vector<Change>& frame(bool restart);
+    // One frame at the tick `now`. Answers the parts of the picture to show again.
+    const std::vector<Change>& frame(std::uint32_t now);
 
     // Puts the clean desktop back into the picture (the end of the run).
-    void clean();
+    void clean() { pictures_.restoreWork(); }
 
-    const WaterSurface& water() const { return water_; }
-    const RainField& field() const { return field_; }
+    ScreenLoop& loop() { return loop_; }
 
   private:
     MonitorArea area_;
-    WaterSurface water_;
-    RainField field_;
-    PictureView picture_;
-    MemorySurface background_;
+    MemoryPictures pictures_;
+    ScreenLoop loop_;
     std::vector<Change> changes_;
 };

@@ -7,14 +7,11 @@
 #include <vector>
 
 #include "app/frame_presentation.h"
-#include "rain/drop.h"
-#include "rain/rain_field.h"
+#include "app/memory_pictures.h"
+#include "app/screen_loop.h"
 #include "rain/rain_random.h"
-#include "rain/rain_tuning.h"
-#include "rain/water_surface.h"
 #include "render/tracer/cosntable.h"
 #include "render/tracer/memory_surface.h"
-#include "render/tracer/tracer.h"
 #include "settings/saver_settings.h"
 
 // The cost of one frame of rain once the pane has settled (the drops' step and the trace of
@@ -40,37 +37,40 @@ void fillPicture(MemorySurface& s) {
     }
 }
 
-// One saver run at a given size and density, settled by the warm-up.
+SaverSettings withDensity(int density) {
+    SaverSettings settings;
+    settings.setDensity(density);
+    return settings;
+}
+
+MemorySurface pictureOfSize(std::int32_t w, std::int32_t h) {
+    MemorySurface picture(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32);
+    fillPicture(picture);
+    return picture;
+}
+
+// One saver run at a given size and density (the screen loop every host runs, without
+// restarts), settled by the warm-up.
 struct FrameFixture {
     FrameFixture(std::int32_t w, std::int32_t h, int density)
         : width(w),
           height(h),
           density(density),
-          work(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32),
-          background(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32) {
-        SaverSettings settings;
-        settings.setDensity(density);
-        surface = std::make_unique<WaterSurface>(w, h, settings.dropRadiusMax());
-        field = std::make_unique<RainField>(w, h, surface.get());
-        field->configure(settings);
+          work(pictureOfSize(w, h)),
+          pictures(work.description()),
+          loop(withDensity(density), kCosnTable, 0) {
         RainRandom::seed(kSeed);
-        setUpRainTuning(Drop::MaxDropRadius);
-        tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
-        fillPicture(background);
-        std::memcpy(work.bytes().data(), background.bytes().data(), work.bytes().size());
+        loop.prepare(w, h, ChannelMasks{0xFF0000, 0xFF00, 0xFF});
         for (int i = 0; i < kWarmUpFrames; ++i) frame();
     }
 
-    void frame() {
-        field->step();
-        surface->flush(work, background);
-    }
+    void frame() { loop.frame(pictures, 0); }
 
     std::int32_t width, height;
     int density;
-    MemorySurface work, background;
-    std::unique_ptr<WaterSurface> surface;
-    std::unique_ptr<RainField> field;
+    MemorySurface work;
+    MemoryPictures pictures;
+    ScreenLoop loop;
 };
 
 // The library calls a benchmark several times while it sizes the run; the fixture is built
@@ -92,14 +92,14 @@ void BM_Frame(benchmark::State& state, std::int32_t w, std::int32_t h, int densi
         benchmark::DoNotOptimize(f.work.bytes().data());
         benchmark::ClobberMemory();
     }
-    state.counters["drops"] = static_cast<double>(f.field->drops().size());
+    state.counters["drops"] = static_cast<double>(f.loop.rainField().drops().size());
 }
 
 // Deciding what of a frame goes to the screen: the traced rectangles merged into areas.
 void BM_PresentPlan(benchmark::State& state, std::int32_t w, std::int32_t h, int density) {
     FrameFixture& f = fixtureFor(w, h, density);
     f.frame();
-    const std::vector<DirtyRect> traced = f.surface->traced();
+    const std::vector<DirtyRect> traced = f.loop.waterSurface().traced();
     FramePresentation presentation;
     presentation.plan(traced, w, h, 0);
     std::size_t areas = 0;

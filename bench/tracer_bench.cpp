@@ -34,11 +34,11 @@ std::vector<SurfacePoint> make_map(bool drops) {
     return map;
 }
 
-void setup(std::uint32_t bpp) {
+void setup(Tracer& tracer, std::uint32_t bpp) {
     if (bpp == 16)
-        tracer_setup(kCosnTable, 0xF800, 0x07E0, 0x001F);
+        tracer.tracer_setup(kCosnTable, 0xF800, 0x07E0, 0x001F);
     else
-        tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
+        tracer.tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
 }
 
 void fill(MemorySurface& s) {
@@ -50,13 +50,14 @@ void fill(MemorySurface& s) {
 }
 
 void BM_Trace(benchmark::State& state, std::uint32_t bpp, bool drops) {
-    setup(bpp);
+    Tracer tracer;
+    setup(tracer, bpp);
     const std::vector<SurfacePoint> map = make_map(drops);
     MemorySurface source(kSize, kSize, bpp), dest(kSize, kSize, bpp);
     fill(source);
     const SurfaceDesc d = dest.description(), s = source.description();
     for (auto _ : state) {
-        trace(0, 0, kSize - 1, kSize - 1, map.data(), kSize, kSize, &d, &s);
+        tracer.trace(0, 0, kSize - 1, kSize - 1, map.data(), kSize, kSize, &d, &s);
         benchmark::DoNotOptimize(dest.bytes().data());
         benchmark::ClobberMemory();
     }

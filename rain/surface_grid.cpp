@@ -17,8 +17,8 @@ SurfaceGrid::~SurfaceGrid() = default;
 
 void SurfaceGrid::traceRect(std::int32_t left, std::int32_t top, std::int32_t right,
                             std::int32_t bottom, const SurfacePoint* pts, const SurfaceDesc* dest,
-                            const SurfaceDesc* source) {
-    trace(left, top, right, bottom, pts, map_width, map_height, dest, source);
+                            const SurfaceDesc* source, Tracer& tracer) {
+    tracer.trace(left, top, right, bottom, pts, map_width, map_height, dest, source);
 }
 
 void SurfaceGrid::clear() { std::fill(storage_.begin(), storage_.end(), SurfacePoint{0, 0, 0, 0}); }

@@ -41,7 +41,7 @@ ShapeRect WaterSurface::stampBlend(std::int32_t x, std::int32_t y, std::int32_t 
     return shapeFor(radius, tail, kind).stamp_onto(grid_, x, y, BlitMode::Blend);
 }
 
-void WaterSurface::flush(LockableSurface& work, LockableSurface& background) {
+void WaterSurface::flush(LockableSurface& work, LockableSurface& background, Tracer& tracer) {
     traced_.clear();
     if (dirty_.empty()) return;
     SurfaceDesc dest{};
@@ -60,12 +60,13 @@ void WaterSurface::flush(LockableSurface& work, LockableSurface& background) {
     // (its map rows now at hand) the source pixels its rays will land on.
     const std::size_t n = traced_.size();
     for (std::size_t i = 0; i < n && i < 2; ++i) prefetchRows(traced_[i], dest);
-    if (n > 0) prefetchSources(traced_[0], source);
+    if (n > 0) prefetchSources(traced_[0], source, tracer);
     for (std::size_t i = 0; i < n; ++i) {
         if (i + 2 < n) prefetchRows(traced_[i + 2], dest);
-        if (i + 1 < n) prefetchSources(traced_[i + 1], source);
+        if (i + 1 < n) prefetchSources(traced_[i + 1], source, tracer);
         const DirtyRect& r = traced_[i];
-        grid_.traceRect(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), &dest, &source);
+        grid_.traceRect(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), &dest, &source,
+                        tracer);
     }
     background.unlock();
     work.unlock();
@@ -77,9 +78,10 @@ void WaterSurface::prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) con
                    &dest);
 }
 
-void WaterSurface::prefetchSources(const DirtyRect& r, const SurfaceDesc& source) const {
-    trace_prefetch_sources(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top),
-                           grid_.map_width, grid_.map_height, &source);
+void WaterSurface::prefetchSources(const DirtyRect& r, const SurfaceDesc& source,
+                                   Tracer& tracer) const {
+    tracer.trace_prefetch_sources(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top),
+                                  grid_.map_width, grid_.map_height, &source);
 }
 
 void WaterSurface::clear() { grid_.clear(); }

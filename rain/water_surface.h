@@ -9,6 +9,8 @@
 #include "rain/surface_grid.h"
 #include "render/tracer/lockable_surface.h"
 
+class Tracer;
+
 // The pane with its water: the map, the drop shapes and the rectangles changed this frame.
 class WaterSurface {
   public:
@@ -25,8 +27,9 @@ class WaterSurface {
     virtual ShapeRect stampBlend(std::int32_t x, std::int32_t y, std::int32_t radius,
                                  std::int32_t tail, ShapeKind kind);
 
-    // Traces every changed rectangle from `background` into `work`, then empties the list.
-    void flush(LockableSurface& work, LockableSurface& background);
+    // Traces every changed rectangle from `background` into `work` with the screen's tracer,
+    // then empties the list.
+    void flush(LockableSurface& work, LockableSurface& background, Tracer& tracer);
     void clear();
 
     std::int32_t width() const { return grid_.map_width; }
@@ -40,7 +43,7 @@ class WaterSurface {
 
   private:
     void prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) const;
-    void prefetchSources(const DirtyRect& r, const SurfaceDesc& source) const;
+    void prefetchSources(const DirtyRect& r, const SurfaceDesc& source, Tracer& tracer) const;
     const DropShape& shapeFor(std::int32_t radius, std::int32_t tail, ShapeKind kind) const;
 
     SurfaceGrid grid_;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/monitor_places.h"
-#include "app/restart_schedule.h"
 #include "foundation/win32/callback_boundary.h"
 #include "foundation/win32/gdi.h"
 
@@ -81,14 +80,11 @@ void OtherMonitors::capture() {
     GdiFlush();
 }
 
-void OtherMonitors::start(HWND saverWindow, const SaverSettings& settings, bool restartEnabled,
-                          std::int32_t restartPeriodMs, std::uint32_t firstRestartTick) {
-    restartEnabled_ = restartEnabled;
-    restartPeriodMs_ = restartPeriodMs;
-    nextRestartTick_ = firstRestartTick;
+void OtherMonitors::start(HWND saverWindow, const SaverSettings& settings,
+                          const std::int32_t* cosntable, std::uint32_t start) {
     followModeChange();
     for (Monitor& m : monitors_) {
-        m.rain = std::make_unique<MonitorRain>(m.area, settings, settings.dropRadiusMax(),
+        m.rain = std::make_unique<MonitorRain>(m.area, settings, cosntable, start,
                                                m.picture->bits(), m.picture->pitch());
         m.window = std::make_unique<MonitorWindow>(m.area, saverWindow, m.picture->dc());
         m.window->show();
@@ -117,13 +113,11 @@ TickHandler* OtherMonitors::alongside(TickHandler* primary) {
 
 void OtherMonitors::frame() {
     if (monitors_.empty()) return;
+    // One tick for all, so that they restart together.
     const std::uint32_t now = GetTickCount();
-    const bool restart = restartEnabled_ && RestartSchedule::isDue(now, nextRestartTick_);
-    if (restart)
-        nextRestartTick_ = RestartSchedule::advance(nextRestartTick_, restartPeriodMs_, now);
     for (Monitor& m : monitors_) {
         if (!m.rain || !m.window) continue;
-        m.window->paint(m.rain->frame(restart));
+        m.window->paint(m.rain->frame(now));
     }
 }
 

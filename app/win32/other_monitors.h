@@ -29,9 +29,10 @@ class OtherMonitors {
     void capture();
     // Gives each captured monitor its rain and its window at the place it has now, after the
     // display was prepared, and shows the window; input on them goes to `saverWindow`. Restarts
-    // follow the same period as the primary's, from the same first due tick.
-    void start(HWND saverWindow, const SaverSettings& settings, bool restartEnabled,
-               std::int32_t restartPeriodMs, std::uint32_t firstRestartTick);
+    // follow `settings`, counted from the tick `start` as the primary's are; `cosntable` is the
+    // highlight table.
+    void start(HWND saverWindow, const SaverSettings& settings, const std::int32_t* cosntable,
+               std::uint32_t start);
     // The tick handler that runs `primary`'s frame and then every other monitor's, so one
     // timer drives them all; `primary` itself when there is no other monitor.
     TickHandler* alongside(TickHandler* primary);
@@ -53,7 +54,4 @@ class OtherMonitors {
         std::unique_ptr<MonitorWindow> window;
     };
     std::vector<Monitor> monitors_;
-    bool restartEnabled_ = false;
-    std::int32_t restartPeriodMs_ = 0;
-    std::uint32_t nextRestartTick_ = 0;
 };

@@ -74,8 +74,8 @@ bool ScreenSaverApp::followDisplayChange() {
     workSurface.reset(picture.release());
     backgroundSurface.reset(background.release());
     primarySurface.reset(primary.release());
+    // A new pane and rain field of the new size; the whole picture is shown next.
     startRainForScreen();
-    presentation.presentWholeNextFrame();
     return true;
 }
 

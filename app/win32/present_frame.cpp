@@ -2,16 +2,16 @@
 
 #include <windows.h>
 
-void presentFrame(FramePresentation& presentation, const WaterSurface& water, DDraw::Surface& work,
-                  DDraw::Surface& screen) {
-    switch (presentation.plan(water.traced(), water.width(), water.height(), GetTickCount())) {
+void presentFrame(ScreenLoop& loop, DDraw::Surface& work, DDraw::Surface& screen,
+                  std::uint32_t now) {
+    switch (loop.plan(now)) {
         case FramePresentation::Send::Nothing:
             return;
         case FramePresentation::Send::Whole:
             work.blt_to(screen);
             return;
         case FramePresentation::Send::Areas:
-            for (const FramePresentation::Area& a : presentation.areas())
+            for (const FramePresentation::Area& a : loop.areas())
                 work.blt_rect_to(screen, RECT{a.left, a.top, a.right, a.bottom});
             return;
     }

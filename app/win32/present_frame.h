@@ -1,10 +1,11 @@
 #pragma once
 
-#include "app/frame_presentation.h"
-#include "rain/water_surface.h"
+#include <cstdint>
+
+#include "app/screen_loop.h"
 #include "render/win32/ddraw_surface.h"
 
-// Copies to `screen` what `presentation` decides of `work`, the picture `water` has just
-// traced: nothing, the changed areas, or the whole picture.
-void presentFrame(FramePresentation& presentation, const WaterSurface& water, DDraw::Surface& work,
-                  DDraw::Surface& screen);
+// Copies to `screen` what `loop`'s present plan decides at the tick `now` of `work`, the
+// picture it has just drawn: nothing, the changed areas, or the whole picture.
+void presentFrame(ScreenLoop& loop, DDraw::Surface& work, DDraw::Surface& screen,
+                  std::uint32_t now);

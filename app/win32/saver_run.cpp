@@ -1,13 +1,11 @@
 #include <windows.h>
 
-#include "app/restart_schedule.h"
 #include "app/win32/desktop_capture.h"
+#include "app/win32/highlight_table.h"
 #include "app/win32/present_frame.h"
 #include "app/win32/screen_saver_app.h"
-#include "app/win32/setup_tracer.h"
+#include "app/win32/surface_pictures.h"
 #include "foundation/win32/test_fault.h"
-#include "rain/drop.h"
-#include "rain/rain_tuning.h"
 #include "render/win32/ddraw_device.h"
 #include "render/win32/surface_description.h"
 #include "settings/configuration.h"
@@ -37,14 +35,11 @@ void ScreenSaverApp::runSaver() {
     window.show();
     prepareDisplay(window.handle(), settings, std::move(snapshot));
 
+    // Every screen restarts in the same rhythm, counted from the same tick.
+    const std::uint32_t start = currentTick();
+    screenLoop.reset(new ScreenLoop(settings, highlightTable(), start));
     startRainForScreen();
-
-    restartEnabled = settings.restartEnabled() ? 1 : 0;
-    restartPeriodMs =
-        RestartSchedule::periodMs(settings.restartMinutes(), settings.restartSeconds());
-    nextRestartTick = RestartSchedule::firstDue(GetTickCount(), restartPeriodMs);
-    otherMonitors.start(window.handle(), settings, restartEnabled != 0, restartPeriodMs,
-                        nextRestartTick);
+    otherMonitors.start(window.handle(), settings, highlightTable(), start);
 
     window.setFrameHandler(
         otherMonitors.alongside(new FrameHandler<ScreenSaverApp>(*this, &ScreenSaverApp::onFrame)));
@@ -54,12 +49,10 @@ void ScreenSaverApp::runSaver() {
 
     if (backgroundSurface && primarySurface) backgroundSurface->blt_to(*primarySurface);
     otherMonitors.end();
-    rainField.reset();
-    waterSurface.reset();
+    screenLoop.reset();
 }
 
 void ScreenSaverApp::startRainForScreen() {
-    const SaverSettings& settings = Configuration::settings();
     // The map must be exactly as large as the surfaces the tracer walks, so it takes the size
     // of the screen as it really is, not of the mode that was asked for.
     DDraw::SurfaceDescription screen;
@@ -67,51 +60,38 @@ void ScreenSaverApp::startRainForScreen() {
     const auto width = static_cast<std::int32_t>(screen.width());
     const auto height = static_cast<std::int32_t>(screen.height());
     if (width <= 0 || height <= 0) throw DDraw::Exception(DDraw::ScreenNotPreparedText);
-    rainField.reset();
-    waterSurface.reset(new WaterSurface(width, height, settings.dropRadiusMax()));
-    rainField.reset(new RainField(width, height, waterSurface.get()));
-    rainField->configure(settings);
-
-    setUpRainTuning(Drop::MaxDropRadius);
-    setup_tracer(*workSurface);
+    DDraw::SurfaceDescription format;
+    format.read_from(*workSurface);
+    screenLoop->prepare(width, height,
+                        ChannelMasks{format.red_mask(), format.green_mask(), format.blue_mask()});
 }
 
 void ScreenSaverApp::onFrame() {
     if (busy) return;
-    if (!primarySurface || !workSurface || !backgroundSurface || !rainField || !waterSurface)
-        return;
+    if (!primarySurface || !workSurface || !backgroundSurface || !screenLoop) return;
     BusyFlag running(busy);
 
     // A screen that is lost and cannot be brought back is not drawn on this frame, unless the
     // display now runs another mode: then everything is made again for it.
     if (!primarySurface->recover(*workSurface) && !followDisplayChange()) return;
 
-    const std::uint32_t now = GetTickCount();
-    if (restartEnabled && RestartSchedule::isDue(now, nextRestartTick)) {
-        rainField->clear();
-        waterSurface->clear();
-        backgroundSurface->blt_to(*workSurface);
-        presentation.presentWholeNextFrame();
-        nextRestartTick = RestartSchedule::advance(nextRestartTick, restartPeriodMs, now);
-    }
-
     TestFault::throwIfRequested("frame");
     TestFault::faultIfRequested("frame-fault");
     TestFault::systemFaultIfRequested("frame-system-fault");
-    rainField->step();
-    // A surface that does not lock is left alone; its rectangles wait for the next frame.
-    waterSurface->flush(*workSurface, *backgroundSurface);
+    SurfacePictures pictures(*workSurface, *backgroundSurface);
+    screenLoop->frame(pictures, currentTick());
 
     if (!primarySurface->recover(*workSurface)) return;
-    presentFrame(presentation, *waterSurface, *workSurface, *primarySurface);
+    presentFrame(*screenLoop, *workSurface, *primarySurface, currentTick());
 }
+
+std::uint32_t ScreenSaverApp::currentTick() { return GetTickCount(); }
 
 void ScreenSaverApp::releaseSaverRun() {
     workSurface.reset();
     backgroundSurface.reset();
     primarySurface.reset();
-    rainField.reset();
-    waterSurface.reset();
+    screenLoop.reset();
     // With the wrappers gone the device can go too, while the window it was given still
     // exists: the display gets its mode back before an error box or the desktop shows.
     DDraw::release_device();

@@ -3,12 +3,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/frame_presentation.h"
 #include "app/owning_slot.h"
+#include "app/screen_loop.h"
 #include "app/win32/other_monitors.h"
 #include "app/win32/saver_window.h"
-#include "rain/rain_field.h"
-#include "rain/water_surface.h"
 #include "render/win32/ddraw_surface.h"
 #include "render/win32/surface_description.h"
 #include "settings/saver_settings.h"
@@ -45,9 +43,10 @@ class ScreenSaverApp {
     // scaled from the one captured at the start, and a new pane and rain field of its size.
     // False while the screen is merely gone: the frame is then skipped.
     bool followDisplayChange();
-    // Fills the pane and the rain field for the primary surface's size and sets the tracer up
-    // for its format.
-    void startRainForScreen();
+    // Prepares the screen loop (a pane and a rain field for the primary surface's size, the
+    // tracer for the work surface's format). Virtual for the present yardstick, which then
+    // sets its own present plan.
+    virtual void startRainForScreen();
 
     // Seams over DirectDraw, so that the frame step also runs over fake surfaces.
     virtual bool readDisplayMode(DDraw::SurfaceDescription& mode);
@@ -55,21 +54,19 @@ class ScreenSaverApp {
     virtual std::unique_ptr<DDraw::Surface> newSurfaceLike(const DDraw::Surface& primary);
     // Releases the surface's interface now (a display has one primary surface at a time).
     virtual void releaseSurface(DDraw::Surface& surface);
+    // The system's millisecond tick, which restarts and the present plan count in; a seam so
+    // that the frame step also runs on a clock of the caller's.
+    virtual std::uint32_t currentTick();
 
     // Every monitor but the primary, each with its own window and rain.
     OtherMonitors otherMonitors;
-    OwningSlot<WaterSurface> waterSurface;
-    OwningSlot<RainField> rainField;
+    // The primary screen's rain: its pane (waterSurface), rain field (rainField), restart
+    // schedule and present plan.
+    OwningSlot<ScreenLoop> screenLoop;
     OwningSlot<DDraw::Surface> primarySurface;
     OwningSlot<DDraw::Surface> backgroundSurface;
     OwningSlot<DDraw::Surface> workSurface;
     std::uint8_t busy = 0;
-    std::uint8_t restartEnabled = 0;
-    std::int32_t restartPeriodMs = 0;
-    std::uint32_t nextRestartTick = 0;
-    // What of each finished frame goes to the screen; presentWholeNextFrame() after anything
-    // that may have changed or spoilt the whole picture.
-    FramePresentation presentation;
     // Releases the slots newest first; the destructor calls it before the window goes.
     void releaseSaverRun();
     // --- end of saver-run state ---

@@ -29,9 +29,8 @@ class ReferenceRun : public ScreenSaverApp {
   public:
     // `copies` == 0: the whole picture every tick; otherwise `copies` squares of `side` pixels.
     // A negative `copies` runs the saver itself with `slack`.
-    ReferenceRun(int copies, int side, long long slack) : copies_(copies), side_(side) {
-        presentation = FramePresentation(slack);
-    }
+    ReferenceRun(int copies, int side, long long slack)
+        : copies_(copies), side_(side), slack_(slack) {}
 
     void runSaver() override {
         if (copies_ < 0) {
@@ -53,6 +52,11 @@ class ReferenceRun : public ScreenSaverApp {
     }
 
   private:
+    void startRainForScreen() override {
+        ScreenSaverApp::startRainForScreen();
+        screenLoop->presentation() = FramePresentation(slack_);
+    }
+
     void tick() {
         if (!primarySurface || !workSurface || !primarySurface->recover(*workSurface)) return;
         if (copies_ == 0) {
@@ -73,6 +77,7 @@ class ReferenceRun : public ScreenSaverApp {
     }
 
     int copies_, side_;
+    long long slack_;
     LONG width_ = 1, height_ = 1;
     LONG tick_ = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -17,7 +18,7 @@ class MemorySurface : public LockableSurface {
           height_(height),
           bpp_(bpp),
           pitch_(pitch != 0 ? pitch : width * ((bpp + 7) / 8)),
-          pixels_(static_cast<size_t>(pitch_) * height, kPadding) {
+          pixels_(static_cast<std::size_t>(pitch_) * height, kPadding) {
         for (std::uint32_t y = 0; y < height_; ++y) {
             std::uint8_t* row = this->row(y);
             for (std::uint32_t i = 0; i < rowBytes(); ++i) row[i] = 0;
@@ -38,9 +39,11 @@ class MemorySurface : public LockableSurface {
 
     SurfaceDesc description() { return SurfaceDesc{bpp_, pitch_, width_, height_, pixels_.data()}; }
 
-    std::uint8_t* row(std::uint32_t y) { return pixels_.data() + static_cast<size_t>(y) * pitch_; }
+    std::uint8_t* row(std::uint32_t y) {
+        return pixels_.data() + static_cast<std::size_t>(y) * pitch_;
+    }
     const std::uint8_t* row(std::uint32_t y) const {
-        return pixels_.data() + static_cast<size_t>(y) * pitch_;
+        return pixels_.data() + static_cast<std::size_t>(y) * pitch_;
     }
     std::uint32_t rowBytes() const { return width_ * ((bpp_ + 7) / 8); }
     std::vector<std::uint8_t>& bytes() { return pixels_; }

@@ -4,19 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-std::int32_t tracer_distance_to_desktop = 8;
-std::int32_t tracer_anti_alias = 1;
-std::int32_t tracer_tracks = 1;
-std::int32_t tracer_lighting = 1;
-const std::int32_t* tracer_cosntable = nullptr;
-
-std::uint8_t BitShifts[3] = {0, 0, 0};
-std::uint32_t RBitMask = 0;
-std::uint32_t GBitMask = 0;
-std::uint32_t BBitMask = 0;
-
-std::uint32_t Seed = 0;
-
 namespace {
 
 constexpr std::int32_t L_zx_x = 57;
@@ -25,9 +12,8 @@ constexpr std::int32_t L_zy_y = -45;
 constexpr std::int32_t L_zy_z = 45;
 constexpr std::int32_t kNoLength = 2147483647;
 
-std::uint8_t& BBitShift = BitShifts[0];
-std::uint8_t& GBitShift = BitShifts[1];
-std::uint8_t& RBitShift = BitShifts[2];
+// Where each channel's shift is kept in BitShifts.
+constexpr int kBlue = 0, kGreen = 1, kRed = 2;
 
 // Products wrap to their low 32 bits; doing them unsigned keeps that defined.
 inline std::int32_t mul(std::int32_t a, std::int32_t b) {
@@ -104,7 +90,8 @@ inline void store(std::uint8_t* p, std::uint32_t v) {
     }
 }
 
-std::uint32_t highlight_inc(std::int32_t nx, std::int32_t ny, std::int32_t nz, std::uint32_t gain) {
+std::uint32_t highlight_inc(const std::int32_t* cosntable, std::int32_t nx, std::int32_t ny,
+                            std::int32_t nz, std::uint32_t gain) {
     const std::int32_t lenZX = round_length(nx, nz);
     const std::int32_t lenZY = round_length(ny, nz);
     std::int32_t N_zx_x = kNoLength, N_zx_z = kNoLength, N_zy_y = kNoLength, N_zy_z = kNoLength;
@@ -136,91 +123,43 @@ std::uint32_t highlight_inc(std::int32_t nx, std::int32_t ny, std::int32_t nz, s
                                          std::sqrt(static_cast<double>(q)));
         z = zz > 64.0 ? 64 : zz < -64.0 ? -64 : static_cast<std::int32_t>(zz);
     }
-    return (static_cast<std::uint32_t>(tracer_cosntable[z + 64]) * gain) >> 16;
+    return (static_cast<std::uint32_t>(cosntable[z + 64]) * gain) >> 16;
 }
 
-std::uint32_t apply_inc(std::uint32_t pixel, std::uint32_t inc) {
+struct Channels {
+    std::uint32_t r, g, b;
+};
+
+// The pixel format copied into locals once per pass: the passes write through byte pointers,
+// which the compiler must assume may change the tracer's format, forcing a reload per pixel.
+struct Format {
+    std::uint32_t r_shift, g_shift, b_shift, r_max, g_max, b_max;
+    explicit Format(const Tracer& t)
+        : r_shift(t.BitShifts[kRed]),
+          g_shift(t.BitShifts[kGreen]),
+          b_shift(t.BitShifts[kBlue]),
+          r_max(t.RBitMask),
+          g_max(t.GBitMask),
+          b_max(t.BBitMask) {}
+    Channels unpack(std::uint32_t v) const {
+        return {(v >> r_shift) & r_max, (v >> g_shift) & g_max, (v >> b_shift) & b_max};
+    }
+    std::uint32_t pack(const Channels& c) const {
+        return (c.r << r_shift) | (c.g << g_shift) | (c.b << b_shift);
+    }
+};
+
+std::uint32_t apply_inc(const Format& format, std::uint32_t pixel, std::uint32_t inc) {
     if (inc == 0) return pixel;
 
-    auto channel = [&](std::uint8_t shift, std::uint32_t maximum) {
+    auto channel = [&](std::uint32_t shift, std::uint32_t maximum) {
         std::uint32_t c = ((pixel >> shift) & maximum) + inc;
         if (c > maximum) c = maximum;
         return c << shift;
     };
-    return channel(RBitShift, RBitMask) | channel(GBitShift, GBitMask) |
-           channel(BBitShift, BBitMask);
+    return channel(format.r_shift, format.r_max) | channel(format.g_shift, format.g_max) |
+           channel(format.b_shift, format.b_max);
 }
-
-std::uint32_t light(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz,
-                    std::uint32_t gain) {
-    return apply_inc(pixel, highlight_inc(nx, ny, nz, gain));
-}
-
-// Drop normals come from a small set, so the highlight step (square roots and a division) is
-// remembered per normal. The brightening depends only on the normal, the gain and the table,
-// so a hit gives exactly what the full computation would.
-class HighlightCache {
-  public:
-    void prepare(const std::int32_t* table, std::uint32_t gain) {
-        if (table != table_ || gain != gain_) {
-            std::memset(keys_, 0, sizeof keys_);
-            table_ = table;
-            gain_ = gain;
-        }
-    }
-    std::uint32_t inc(const SurfacePoint& p) {
-        const std::uint32_t key = 0x1000000u | std::uint32_t(std::uint8_t(p.normal_x)) |
-                                  (std::uint32_t(std::uint8_t(p.normal_y)) << 8) |
-                                  (std::uint32_t(std::uint8_t(p.normal_z)) << 16);
-        const std::uint32_t slot = (key * 2654435761u) >> (32 - kBits);
-        if (keys_[slot] != key) {
-            keys_[slot] = key;
-            incs_[slot] =
-                static_cast<std::uint8_t>(highlight_inc(p.normal_x, p.normal_y, p.normal_z, gain_));
-        }
-        return incs_[slot];
-    }
-
-  private:
-    static constexpr int kBits = 12;
-    std::uint32_t keys_[1u << kBits] = {};
-    std::uint8_t incs_[1u << kBits] = {};
-    const std::int32_t* table_ = nullptr;
-    std::uint32_t gain_ = 0;
-};
-
-HighlightCache highlight_cache;
-
-// The refraction's step length depends only on the point's height and normal_z (and the
-// distance to the desktop), and the map holds few heights: the quotient, the costliest step
-// per point, is remembered per (height, normal_z) for heights below 16.
-class StepCache {
-  public:
-    void prepare(std::int32_t distance) {
-        if (distance != distance_ || !ready_) {
-            for (std::int32_t h = 0; h < kHeights; ++h) {
-                const std::int32_t n = mul(distance - h, 4096);
-                for (std::int32_t z = -128; z < 128; ++z)
-                    steps_[h][z + 128] = z == 0 ? kNoLength : divide(n, z);
-            }
-            distance_ = distance;
-            ready_ = true;
-        }
-    }
-    std::int32_t step(std::uint32_t height, std::int8_t normal_z) const {
-        if (height < kHeights) return steps_[height][normal_z + 128];
-        const std::int32_t n = mul(distance_ - static_cast<std::int32_t>(height), 4096);
-        return normal_z == 0 ? kNoLength : divide(n, normal_z);
-    }
-
-  private:
-    static constexpr std::int32_t kHeights = 16;
-    std::int32_t steps_[kHeights][256] = {};
-    std::int32_t distance_ = 0;
-    bool ready_ = false;
-};
-
-StepCache step_cache;
 
 // random(3) on a state held by the caller; the same sequence as random.
 inline std::uint32_t jitter3(std::uint32_t& seed) {
@@ -229,70 +168,6 @@ inline std::uint32_t jitter3(std::uint32_t& seed) {
     seed = static_cast<std::uint32_t>(square) ^ static_cast<std::uint32_t>(square >> 32);
     return seed % 3;
 }
-
-template <int Bytes>
-void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-             const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-             const SurfaceDesc* dest, const SurfaceDesc* source) {
-    const std::int32_t D = tracer_distance_to_desktop;
-    const bool lit = Bytes > 1 && tracer_lighting == 1;
-    const std::uint32_t gain = Bytes == 2 ? 40u : 220u;
-    if (lit) highlight_cache.prepare(tracer_cosntable, gain);
-    step_cache.prepare(D);
-    // Read once: the byte stores below could otherwise alias these and force reloads.
-    const bool jitter = tracer_tracks != 0;
-    const std::uint8_t* const source_bits = source->LFB;
-    const std::size_t source_pitch = source->Pitch;
-    std::uint8_t* const dest_bits = dest->LFB;
-    const std::size_t dest_pitch = dest->Pitch;
-    // The generator's state lives in a local for the pass: the byte stores below could
-    // otherwise alias it and force a reload and a store per track point.
-    std::uint32_t seed = Seed;
-    for (std::int32_t y = top; y <= bottom; ++y) {
-        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
-        std::uint8_t* out = dest_bits + static_cast<std::size_t>(y) * dest_pitch +
-                            static_cast<std::size_t>(left) * Bytes;
-        for (std::int32_t x = left; x <= right; ++x, ++p, out += Bytes) {
-            const std::uint32_t height = p->height;
-            if (height == 0) continue;
-            const std::int32_t t = step_cache.step(height, p->normal_z);
-            std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
-            std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
-            if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
-            sx = wrap(sx, map_width);
-            sy = wrap(sy, map_height);
-            std::uint32_t pixel =
-                load<Bytes>(source_bits + static_cast<std::size_t>(sy) * source_pitch +
-                            static_cast<std::size_t>(sx) * Bytes);
-            if (lit && height != 1) pixel = apply_inc(pixel, highlight_cache.inc(*p));
-            store<Bytes>(out, pixel);
-        }
-    }
-    Seed = seed;
-}
-
-struct Channels {
-    std::uint32_t r, g, b;
-};
-
-// The pixel format copied into locals once per pass: the passes write through byte pointers,
-// which the compiler must assume may change the format globals, forcing a reload per pixel.
-struct Format {
-    std::uint32_t r_shift, g_shift, b_shift, r_max, g_max, b_max;
-    Format()
-        : r_shift(RBitShift),
-          g_shift(GBitShift),
-          b_shift(BBitShift),
-          r_max(RBitMask),
-          g_max(GBitMask),
-          b_max(BBitMask) {}
-    Channels unpack(std::uint32_t v) const {
-        return {(v >> r_shift) & r_max, (v >> g_shift) & g_max, (v >> b_shift) & b_max};
-    }
-    std::uint32_t pack(const Channels& c) const {
-        return (c.r << r_shift) | (c.g << g_shift) | (c.b << b_shift);
-    }
-};
 
 // Visits the points of the rectangle that the second passes may change: wet, and not on the
 // surface's outermost rows and columns.
@@ -378,12 +253,95 @@ void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, s
     }
 }
 
+}  // namespace
+
+void Tracer::HighlightCache::prepare(const std::int32_t* table, std::uint32_t gain) {
+    if (table != table_ || gain != gain_) {
+        std::memset(keys_, 0, sizeof keys_);
+        table_ = table;
+        gain_ = gain;
+    }
+}
+
+std::uint32_t Tracer::HighlightCache::inc(const SurfacePoint& p) {
+    const std::uint32_t key = 0x1000000u | std::uint32_t(std::uint8_t(p.normal_x)) |
+                              (std::uint32_t(std::uint8_t(p.normal_y)) << 8) |
+                              (std::uint32_t(std::uint8_t(p.normal_z)) << 16);
+    const std::uint32_t slot = (key * 2654435761u) >> (32 - kBits);
+    if (keys_[slot] != key) {
+        keys_[slot] = key;
+        incs_[slot] = static_cast<std::uint8_t>(
+            highlight_inc(table_, p.normal_x, p.normal_y, p.normal_z, gain_));
+    }
+    return incs_[slot];
+}
+
+void Tracer::StepCache::prepare(std::int32_t distance) {
+    if (distance != distance_ || !ready_) {
+        for (std::int32_t h = 0; h < kHeights; ++h) {
+            const std::int32_t n = mul(distance - h, 4096);
+            for (std::int32_t z = -128; z < 128; ++z)
+                steps_[h][z + 128] = z == 0 ? kNoLength : divide(n, z);
+        }
+        distance_ = distance;
+        ready_ = true;
+    }
+}
+
+inline std::int32_t Tracer::StepCache::step(std::uint32_t height, std::int8_t normal_z) const {
+    if (height < kHeights) return steps_[height][normal_z + 128];
+    const std::int32_t n = mul(distance_ - static_cast<std::int32_t>(height), 4096);
+    return normal_z == 0 ? kNoLength : divide(n, normal_z);
+}
+
 template <int Bytes>
-void anti_alias(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                const SurfaceDesc* source) {
+void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                     const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+                     const SurfaceDesc* dest, const SurfaceDesc* source) {
+    const std::int32_t D = tracer_distance_to_desktop;
+    const bool lit = Bytes > 1 && tracer_lighting == 1;
+    const Format format(*this);
+    const std::uint32_t gain = Bytes == 2 ? 40u : 220u;
+    if (lit) highlight_cache.prepare(tracer_cosntable, gain);
+    step_cache.prepare(D);
+    // Read once: the byte stores below could otherwise alias these and force reloads.
+    const bool jitter = tracer_tracks != 0;
+    const std::uint8_t* const source_bits = source->LFB;
+    const std::size_t source_pitch = source->Pitch;
+    std::uint8_t* const dest_bits = dest->LFB;
+    const std::size_t dest_pitch = dest->Pitch;
+    // The generator's state lives in a local for the pass: the byte stores below could
+    // otherwise alias it and force a reload and a store per track point.
+    std::uint32_t seed = Seed;
+    for (std::int32_t y = top; y <= bottom; ++y) {
+        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
+        std::uint8_t* out = dest_bits + static_cast<std::size_t>(y) * dest_pitch +
+                            static_cast<std::size_t>(left) * Bytes;
+        for (std::int32_t x = left; x <= right; ++x, ++p, out += Bytes) {
+            const std::uint32_t height = p->height;
+            if (height == 0) continue;
+            const std::int32_t t = step_cache.step(height, p->normal_z);
+            std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
+            std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
+            if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
+            sx = wrap(sx, map_width);
+            sy = wrap(sy, map_height);
+            std::uint32_t pixel =
+                load<Bytes>(source_bits + static_cast<std::size_t>(sy) * source_pitch +
+                            static_cast<std::size_t>(sx) * Bytes);
+            if (lit && height != 1) pixel = apply_inc(format, pixel, highlight_cache.inc(*p));
+            store<Bytes>(out, pixel);
+        }
+    }
+    Seed = seed;
+}
+
+template <int Bytes>
+void Tracer::anti_alias(std::int32_t left, std::int32_t top, std::int32_t right,
+                        std::int32_t bottom, const SurfacePoint* points, std::int32_t map_width,
+                        const SurfaceDesc* dest, const SurfaceDesc* source) const {
     const std::ptrdiff_t pitch = source->Pitch;
-    const Format format;
+    const Format format(*this);
     if constexpr (Bytes == 4) {
         if (format.r_shift == 16 && format.g_shift == 8 && format.b_shift == 0 &&
             format.r_max == 0xFF && format.g_max == 0xFF && format.b_max == 0xFF) {
@@ -418,11 +376,11 @@ void anti_alias(std::int32_t left, std::int32_t top, std::int32_t right, std::in
 }
 
 template <int Bytes>
-void darken_tracks(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                   const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                   const SurfaceDesc* source) {
+void Tracer::darken_tracks(std::int32_t left, std::int32_t top, std::int32_t right,
+                           std::int32_t bottom, const SurfacePoint* points, std::int32_t map_width,
+                           const SurfaceDesc* dest, const SurfaceDesc* source) const {
     const std::ptrdiff_t pitch = source->Pitch;
-    const Format format;
+    const Format format(*this);
     for_inner_points(
         left, top, right, bottom, points, map_width, source,
         [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
@@ -435,9 +393,10 @@ void darken_tracks(std::int32_t left, std::int32_t top, std::int32_t right, std:
 }
 
 template <int Bytes>
-void trace_depth(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-                 const SurfaceDesc* dest, const SurfaceDesc* source) {
+void Tracer::trace_depth(std::int32_t left, std::int32_t top, std::int32_t right,
+                         std::int32_t bottom, const SurfacePoint* points, std::int32_t map_width,
+                         std::int32_t map_height, const SurfaceDesc* dest,
+                         const SurfaceDesc* source) {
     refract<Bytes>(left, top, right, bottom, points, map_width, map_height, dest, source);
     if (tracer_anti_alias != 0)
         anti_alias<Bytes>(left, top, right, bottom, points, map_width, dest, source);
@@ -445,16 +404,14 @@ void trace_depth(std::int32_t left, std::int32_t top, std::int32_t right, std::i
         darken_tracks<Bytes>(left, top, right, bottom, points, map_width, dest, source);
 }
 
-}  // namespace
-
-void tracer_init(std::uint32_t r_mask, std::uint32_t g_mask, std::uint32_t b_mask) {
-    decode_mask(r_mask, RBitShift, RBitMask);
-    decode_mask(g_mask, GBitShift, GBitMask);
-    decode_mask(b_mask, BBitShift, BBitMask);
+void Tracer::tracer_init(std::uint32_t r_mask, std::uint32_t g_mask, std::uint32_t b_mask) {
+    decode_mask(r_mask, BitShifts[kRed], RBitMask);
+    decode_mask(g_mask, BitShifts[kGreen], GBitMask);
+    decode_mask(b_mask, BitShifts[kBlue], BBitMask);
 }
 
-void tracer_setup(const std::int32_t* cosntable, std::uint32_t r_mask, std::uint32_t g_mask,
-                  std::uint32_t b_mask) {
+void Tracer::tracer_setup(const std::int32_t* cosntable, std::uint32_t r_mask, std::uint32_t g_mask,
+                          std::uint32_t b_mask) {
     tracer_cosntable = cosntable;
     tracer_distance_to_desktop = 8;
     tracer_anti_alias = 1;
@@ -463,14 +420,12 @@ void tracer_setup(const std::int32_t* cosntable, std::uint32_t r_mask, std::uint
     tracer_init(r_mask, g_mask, b_mask);
 }
 
-std::uint32_t random(std::uint32_t n) {
+std::uint32_t Tracer::random(std::uint32_t n) {
     Seed += 3542387151u;
     const std::uint64_t square = static_cast<std::uint64_t>(Seed) * Seed;
     Seed = static_cast<std::uint32_t>(square) ^ static_cast<std::uint32_t>(square >> 32);
     return Seed % n;
 }
-
-void tracer_reset_seed_for_tests() { Seed = 0; }
 
 void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                     const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest) {
@@ -493,9 +448,10 @@ void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std
     }
 }
 
-void trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t right,
-                            std::int32_t bottom, const SurfacePoint* points, std::int32_t map_width,
-                            std::int32_t map_height, const SurfaceDesc* source) {
+void Tracer::trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t right,
+                                    std::int32_t bottom, const SurfacePoint* points,
+                                    std::int32_t map_width, std::int32_t map_height,
+                                    const SurfaceDesc* source) {
     const std::uint32_t bytes = (source->BPP + 7) / 8;
     if (bytes == 0 || bytes > 4 || right < left || bottom < top) return;
     step_cache.prepare(tracer_distance_to_desktop);
@@ -521,61 +477,70 @@ void trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t ri
     }
 }
 
-std::uint32_t light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz) {
-    return light(pixel, nx, ny, nz, 40);
+std::uint32_t Tracer::light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny,
+                              std::int32_t nz) const {
+    return apply_inc(Format(*this), pixel, highlight_inc(tracer_cosntable, nx, ny, nz, 40));
 }
-std::uint32_t light24(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz) {
-    return light(pixel, nx, ny, nz, 220);
+std::uint32_t Tracer::light24(std::uint32_t pixel, std::int32_t nx, std::int32_t ny,
+                              std::int32_t nz) const {
+    return apply_inc(Format(*this), pixel, highlight_inc(tracer_cosntable, nx, ny, nz, 220));
 }
 
-void anti_alias16(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
-                  const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
-                  const SurfaceDesc* s) {
+void Tracer::anti_alias16(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                          const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
+                          const SurfaceDesc* s) const {
     anti_alias<2>(l, t, r, b, p, w, d, s);
 }
-void anti_alias24(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
-                  const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
-                  const SurfaceDesc* s) {
+void Tracer::anti_alias24(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                          const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
+                          const SurfaceDesc* s) const {
     anti_alias<3>(l, t, r, b, p, w, d, s);
 }
-void anti_alias32(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
-                  const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
-                  const SurfaceDesc* s) {
+void Tracer::anti_alias32(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                          const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
+                          const SurfaceDesc* s) const {
     anti_alias<4>(l, t, r, b, p, w, d, s);
 }
-void track16(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
-             std::int32_t w, const SurfaceDesc* d, const SurfaceDesc* s) {
+void Tracer::track16(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                     const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
+                     const SurfaceDesc* s) const {
     darken_tracks<2>(l, t, r, b, p, w, d, s);
 }
-void track24(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
-             std::int32_t w, const SurfaceDesc* d, const SurfaceDesc* s) {
+void Tracer::track24(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                     const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
+                     const SurfaceDesc* s) const {
     darken_tracks<3>(l, t, r, b, p, w, d, s);
 }
-void track32(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
-             std::int32_t w, const SurfaceDesc* d, const SurfaceDesc* s) {
+void Tracer::track32(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                     const SurfacePoint* p, std::int32_t w, const SurfaceDesc* d,
+                     const SurfaceDesc* s) const {
     darken_tracks<4>(l, t, r, b, p, w, d, s);
 }
 
-void trace8(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
-            std::int32_t w, std::int32_t h, const SurfaceDesc* d, const SurfaceDesc* s) {
+void Tracer::trace8(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                    const SurfacePoint* p, std::int32_t w, std::int32_t h, const SurfaceDesc* d,
+                    const SurfaceDesc* s) {
     refract<1>(l, t, r, b, p, w, h, d, s);
 }
-void trace16(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
-             std::int32_t w, std::int32_t h, const SurfaceDesc* d, const SurfaceDesc* s) {
+void Tracer::trace16(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                     const SurfacePoint* p, std::int32_t w, std::int32_t h, const SurfaceDesc* d,
+                     const SurfaceDesc* s) {
     trace_depth<2>(l, t, r, b, p, w, h, d, s);
 }
-void trace24(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
-             std::int32_t w, std::int32_t h, const SurfaceDesc* d, const SurfaceDesc* s) {
+void Tracer::trace24(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                     const SurfacePoint* p, std::int32_t w, std::int32_t h, const SurfaceDesc* d,
+                     const SurfaceDesc* s) {
     trace_depth<3>(l, t, r, b, p, w, h, d, s);
 }
-void trace32(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, const SurfacePoint* p,
-             std::int32_t w, std::int32_t h, const SurfaceDesc* d, const SurfaceDesc* s) {
+void Tracer::trace32(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
+                     const SurfacePoint* p, std::int32_t w, std::int32_t h, const SurfaceDesc* d,
+                     const SurfaceDesc* s) {
     trace_depth<4>(l, t, r, b, p, w, h, d, s);
 }
 
-void trace(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-           const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-           const SurfaceDesc* dest, const SurfaceDesc* source) {
+void Tracer::trace(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                   const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+                   const SurfaceDesc* dest, const SurfaceDesc* source) {
     switch (dest->BPP) {
         case 8:
             trace8(left, top, right, bottom, points, map_width, map_height, dest, source);

@@ -4,84 +4,148 @@
 
 #include "render/tracer/surface.h"
 
-// Parameters of the tracer; the set-up step is their only writer.
-extern std::int32_t tracer_distance_to_desktop;
-extern std::int32_t tracer_anti_alias;
-extern std::int32_t tracer_tracks;
-extern std::int32_t tracer_lighting;
-extern const std::int32_t* tracer_cosntable;
+// The tracer of one screen: its parameters, the pixel format it draws in, its track jitter
+// generator and the caches of its inner loops. Each screen has its own, so pictures of
+// different formats are traced side by side and one screen's jitter never depends on another's.
+class Tracer {
+  public:
+    Tracer() = default;
+    Tracer(const Tracer&) = delete;
+    Tracer& operator=(const Tracer&) = delete;
 
-// Pixel format of the destination, decoded once by tracer_init: the lowest bit of each channel
-// (stored blue, green, red) and each channel's largest value.
-extern std::uint8_t BitShifts[3];
-extern std::uint32_t RBitMask;
-extern std::uint32_t GBitMask;
-extern std::uint32_t BBitMask;
+    // Parameters; the set-up step is their only writer.
+    std::int32_t tracer_distance_to_desktop = 8;
+    std::int32_t tracer_anti_alias = 1;
+    std::int32_t tracer_tracks = 1;
+    std::int32_t tracer_lighting = 1;
+    const std::int32_t* tracer_cosntable = nullptr;
 
-// State of the track jitter generator; starts at 0 and carries over between calls.
-extern std::uint32_t Seed;
+    // Pixel format of the destination, decoded once by tracer_init: the lowest bit of each
+    // channel (stored blue, green, red) and each channel's largest value.
+    std::uint8_t BitShifts[3] = {0, 0, 0};
+    std::uint32_t RBitMask = 0;
+    std::uint32_t GBitMask = 0;
+    std::uint32_t BBitMask = 0;
 
-void tracer_init(std::uint32_t r_mask, std::uint32_t g_mask, std::uint32_t b_mask);
+    // State of the track jitter generator; starts at 0 and carries over between calls.
+    std::uint32_t Seed = 0;
 
-// Sets the parameters to the values the saver runs with (D = 8, anti-aliasing, tracks and
-// lighting on), keeps `cosntable` (129 entries, used in place) and decodes the masks.
-void tracer_setup(const std::int32_t* cosntable, std::uint32_t r_mask, std::uint32_t g_mask,
-                  std::uint32_t b_mask);
+    void tracer_init(std::uint32_t r_mask, std::uint32_t g_mask, std::uint32_t b_mask);
 
-// Traces the inclusive rectangle; `points` addresses the map record at (left, top).
-void trace(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-           const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-           const SurfaceDesc* dest, const SurfaceDesc* source);
+    // Sets the parameters to the values the saver runs with (D = 8, anti-aliasing, tracks and
+    // lighting on), keeps `cosntable` (129 entries, used in place) and decodes the masks.
+    void tracer_setup(const std::int32_t* cosntable, std::uint32_t r_mask, std::uint32_t g_mask,
+                      std::uint32_t b_mask);
 
-void trace8(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-            const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-            const SurfaceDesc* dest, const SurfaceDesc* source);
-void trace16(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-             const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-             const SurfaceDesc* dest, const SurfaceDesc* source);
-void trace24(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-             const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-             const SurfaceDesc* dest, const SurfaceDesc* source);
-void trace32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-             const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-             const SurfaceDesc* dest, const SurfaceDesc* source);
+    // Traces the inclusive rectangle; `points` addresses the map record at (left, top).
+    void trace(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+               const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+               const SurfaceDesc* dest, const SurfaceDesc* source);
 
-// Ask the memory for what tracing a rectangle will touch, without waiting for it, so that it
-// arrives while earlier rectangles are traced; neither changes anything. The first takes the
-// rectangle's map rows and destination rows; the second, once the map rows are at hand, the
-// source pixels the refraction will read.
+    void trace8(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+                const SurfaceDesc* dest, const SurfaceDesc* source);
+    void trace16(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+                 const SurfaceDesc* dest, const SurfaceDesc* source);
+    void trace24(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+                 const SurfaceDesc* dest, const SurfaceDesc* source);
+    void trace32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+                 const SurfaceDesc* dest, const SurfaceDesc* source);
+
+    // Once the map rows of a rectangle are at hand, asks the memory for the source pixels its
+    // rays will read, without waiting for them; changes nothing that is drawn.
+    void trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t right,
+                                std::int32_t bottom, const SurfacePoint* points,
+                                std::int32_t map_width, std::int32_t map_height,
+                                const SurfaceDesc* source);
+
+    // Highlight of pixel value `pixel` under normal (nx, ny, nz): gain 40 at 16 bpp, 220 above.
+    std::uint32_t light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny,
+                          std::int32_t nz) const;
+    std::uint32_t light24(std::uint32_t pixel, std::int32_t nx, std::int32_t ny,
+                          std::int32_t nz) const;
+
+    // Second passes over the destination (in place), bounded by the source's size.
+    void anti_alias16(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                      const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                      const SurfaceDesc* source) const;
+    void anti_alias24(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                      const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                      const SurfaceDesc* source) const;
+    void anti_alias32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                      const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                      const SurfaceDesc* source) const;
+    void track16(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                 const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                 const SurfaceDesc* source) const;
+    void track24(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                 const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                 const SurfaceDesc* source) const;
+    void track32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                 const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                 const SurfaceDesc* source) const;
+
+    // Pseudo-random number below n (n > 0), advancing Seed.
+    std::uint32_t random(std::uint32_t n);
+
+  private:
+    // Drop normals come from a small set, so the highlight step (square roots and a division)
+    // is remembered per normal. The brightening depends only on the normal, the gain and the
+    // table, so a hit gives exactly what the full computation would.
+    class HighlightCache {
+      public:
+        void prepare(const std::int32_t* table, std::uint32_t gain);
+        std::uint32_t inc(const SurfacePoint& p);
+
+      private:
+        static constexpr int kBits = 12;
+        std::uint32_t keys_[1u << kBits] = {};
+        std::uint8_t incs_[1u << kBits] = {};
+        const std::int32_t* table_ = nullptr;
+        std::uint32_t gain_ = 0;
+    };
+
+    // The refraction's step length depends only on the point's height and normal_z (and the
+    // distance to the desktop), and the map holds few heights: the quotient, the costliest
+    // step per point, is remembered per (height, normal_z) for heights below 16.
+    class StepCache {
+      public:
+        void prepare(std::int32_t distance);
+        std::int32_t step(std::uint32_t height, std::int8_t normal_z) const;
+
+      private:
+        static constexpr std::int32_t kHeights = 16;
+        std::int32_t steps_[kHeights][256] = {};
+        std::int32_t distance_ = 0;
+        bool ready_ = false;
+    };
+
+    template <int Bytes>
+    void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+                 const SurfaceDesc* dest, const SurfaceDesc* source);
+    template <int Bytes>
+    void anti_alias(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                    const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                    const SurfaceDesc* source) const;
+    template <int Bytes>
+    void darken_tracks(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                       const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
+                       const SurfaceDesc* source) const;
+    template <int Bytes>
+    void trace_depth(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                     const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
+                     const SurfaceDesc* dest, const SurfaceDesc* source);
+
+    HighlightCache highlight_cache;
+    StepCache step_cache;
+};
+
+// Asks the memory for what tracing a rectangle will touch, without waiting for it, so that it
+// arrives while earlier rectangles are traced: the rectangle's map rows and destination rows.
+// It reads no tracer state and changes nothing.
 void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                     const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest);
-void trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t right,
-                            std::int32_t bottom, const SurfacePoint* points, std::int32_t map_width,
-                            std::int32_t map_height, const SurfaceDesc* source);
-
-// Highlight of pixel value `pixel` under normal (nx, ny, nz): gain 40 at 16 bpp, 220 above.
-std::uint32_t light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz);
-std::uint32_t light24(std::uint32_t pixel, std::int32_t nx, std::int32_t ny, std::int32_t nz);
-
-// Second passes over the destination (in place), bounded by the source's size.
-void anti_alias16(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                  const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                  const SurfaceDesc* source);
-void anti_alias24(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                  const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                  const SurfaceDesc* source);
-void anti_alias32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                  const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                  const SurfaceDesc* source);
-void track16(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-             const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-             const SurfaceDesc* source);
-void track24(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-             const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-             const SurfaceDesc* source);
-void track32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-             const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-             const SurfaceDesc* source);
-
-// Pseudo-random number below n (n > 0), advancing Seed.
-std::uint32_t random(std::uint32_t n);
-
-// Tests only: puts the generator back to its start state. The saver never calls it.
-void tracer_reset_seed_for_tests();

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "rain/rain_tuning.h"
-#include "render/tracer/tracer.h"
 
 namespace {
 
@@ -27,18 +26,12 @@ SaverSettings heavyRain() {
     return s;
 }
 
-// The rain generator, the tuning and the tracer's jitter are process-wide; every test starts
-// them afresh and leaves the defaults behind.
+// The rain generator and the tuning are process-wide; every test leaves the defaults behind.
 class RainRenderTest : public ::testing::Test {
   protected:
-    void SetUp() override { tracer_reset_seed_for_tests(); }
-    void TearDown() override {
-        tracer_reset_seed_for_tests();
-        setRainTuning(rainTuningDefaults());
-    }
+    void TearDown() override { setRainTuning(rainTuningDefaults()); }
 
     std::vector<std::uint8_t> render(std::uint32_t bpp, std::uint32_t seed, int frames) {
-        tracer_reset_seed_for_tests();
         RainRender r(stripes(96, 64), bpp, heavyRain(), seed, -1);
         for (int i = 0; i < frames; ++i) r.step();
         return r.work().bytes();

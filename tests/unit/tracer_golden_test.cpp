@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "fnv1a.h"
 #include "render/tracer/cosntable.h"
 #include "render/tracer/memory_surface.h"
 #include "render/tracer/tracer.h"
@@ -57,24 +58,15 @@ void fill_picture(MemorySurface& s) {
         }
 }
 
-std::uint64_t fnv1a(const std::vector<std::uint8_t>& bytes) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (std::uint8_t b : bytes) {
-        h ^= b;
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
 std::uint64_t trace_scene(std::uint32_t bpp, bool anti_alias) {
+    Tracer tracer;
     if (bpp == 16)
-        tracer_setup(kCosnTable, 0xF800, 0x07E0, 0x001F);
+        tracer.tracer_setup(kCosnTable, 0xF800, 0x07E0, 0x001F);
     else if (bpp == 8)
-        tracer_setup(kCosnTable, 0, 0, 0);
+        tracer.tracer_setup(kCosnTable, 0, 0, 0);
     else
-        tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
-    tracer_anti_alias = anti_alias ? 1 : 0;
-    tracer_reset_seed_for_tests();
+        tracer.tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
+    tracer.tracer_anti_alias = anti_alias ? 1 : 0;
     const std::vector<SurfacePoint> map = make_map();
     MemorySurface source(kWidth, kHeight, bpp, kWidth * (bpp / 8) + 12);
     MemorySurface dest(kWidth, kHeight, bpp, kWidth * (bpp / 8) + 12);
@@ -82,9 +74,9 @@ std::uint64_t trace_scene(std::uint32_t bpp, bool anti_alias) {
     fill_picture(dest);
     const SurfaceDesc d = dest.description(), s = source.description();
     // Two rectangles, as the water surface hands them over, then the whole map.
-    trace(0, 0, 47, 31, map.data(), kWidth, kHeight, &d, &s);
-    trace(48, 32, 95, 63, map.data() + 32 * kWidth + 48, kWidth, kHeight, &d, &s);
-    trace(0, 0, 95, 63, map.data(), kWidth, kHeight, &d, &s);
+    tracer.trace(0, 0, 47, 31, map.data(), kWidth, kHeight, &d, &s);
+    tracer.trace(48, 32, 95, 63, map.data() + 32 * kWidth + 48, kWidth, kHeight, &d, &s);
+    tracer.trace(0, 0, 95, 63, map.data(), kWidth, kHeight, &d, &s);
     for (std::uint32_t y = 0; y < kHeight; ++y)
         for (std::uint32_t i = dest.rowBytes(); i < dest.pitch(); ++i)
             EXPECT_EQ(dest.row(y)[i], MemorySurface::kPadding);

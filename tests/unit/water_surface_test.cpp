@@ -28,12 +28,13 @@ void fillPattern(MemorySurface& s) {
 class WaterSurfaceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
-        tracer_anti_alias = 0;
-        tracer_lighting = 0;
-        tracer_tracks = 0;
+        tracer.tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
+        tracer.tracer_anti_alias = 0;
+        tracer.tracer_lighting = 0;
+        tracer.tracer_tracks = 0;
         fillPattern(background);
     }
+    Tracer tracer;
     WaterSurface water{16, 12, 10};
     MemorySurface work{16, 12, 32, 80};
     MemorySurface background{16, 12, 32, 72};
@@ -77,7 +78,7 @@ TEST_F(WaterSurfaceTest, WildRadiiAreClampedIntoTheTables) {
 }
 
 TEST_F(WaterSurfaceTest, FlushWithoutRectanglesLocksNothing) {
-    water.flush(work, background);
+    water.flush(work, background, tracer);
     EXPECT_EQ(work.locks(), 0);
     EXPECT_EQ(background.locks(), 0);
 }
@@ -89,7 +90,7 @@ TEST_F(WaterSurfaceTest, FlushTracesClampedRectanglesAndSkipsOutsideOnes) {
     water.addDirty(-5, -5, 2, 2);  // clamped to 0..2
     water.addDirty(20, 1, 30, 5);  // entirely right of the grid
     water.addDirty(-9, 3, -1, 8);  // entirely left
-    water.flush(work, background);
+    water.flush(work, background, tracer);
     EXPECT_EQ(work.locks(), 1);
     EXPECT_EQ(background.locks(), 1);
     EXPECT_EQ(work.unlocks(), 1);
@@ -110,14 +111,14 @@ TEST_F(WaterSurfaceTest, FailedLockTracesNothingAndKeepsTheRectangles) {
     water.addDirty(1, 1, 4, 4);
 
     work.setFailLocks(true);
-    water.flush(work, background);
+    water.flush(work, background, tracer);
     EXPECT_EQ(work.unlocks(), 0);
     EXPECT_EQ(background.locks(), 0);
     EXPECT_EQ(water.dirtyList().size(), 1u);
 
     work.setFailLocks(false);
     background.setFailLocks(true);
-    water.flush(work, background);
+    water.flush(work, background, tracer);
     EXPECT_EQ(work.locks(), 1);
     EXPECT_EQ(work.unlocks(), 1);  // the first lock is given back
     EXPECT_EQ(background.unlocks(), 0);
@@ -125,7 +126,7 @@ TEST_F(WaterSurfaceTest, FailedLockTracesNothingAndKeepsTheRectangles) {
     EXPECT_EQ(pixel32(work, 2, 2), 0u);
 
     background.setFailLocks(false);
-    water.flush(work, background);
+    water.flush(work, background, tracer);
     EXPECT_TRUE(water.dirtyList().empty());
     EXPECT_EQ(pixel32(work, 2, 2), pixel32(background, 2, 2));
     EXPECT_FALSE(work.locked());
@@ -137,7 +138,8 @@ class RecordingGrid : public SurfaceGrid {
   public:
     using SurfaceGrid::SurfaceGrid;
     void traceRect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b,
-                   const SurfacePoint* p, const SurfaceDesc*, const SurfaceDesc*) override {
+                   const SurfacePoint* p, const SurfaceDesc*, const SurfaceDesc*,
+                   Tracer&) override {
         calls.push_back({l, t, r, b});
         firsts.push_back(p);
     }
@@ -148,7 +150,8 @@ class RecordingGrid : public SurfaceGrid {
 TEST(SurfaceGrid, TraceRectIsAVirtualSlot) {
     RecordingGrid g(8, 8);
     SurfaceGrid& base = g;
-    base.traceRect(1, 2, 3, 4, g.at(1, 2), nullptr, nullptr);
+    Tracer tracer;
+    base.traceRect(1, 2, 3, 4, g.at(1, 2), nullptr, nullptr, tracer);
     ASSERT_EQ(g.calls.size(), 1u);
     EXPECT_EQ(g.firsts[0], g.points + 2 * 8 + 1);
 }

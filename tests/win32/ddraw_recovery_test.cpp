@@ -6,10 +6,8 @@
 #include <vector>
 
 #include "app/win32/screen_saver_app.h"
-#include "app/win32/setup_tracer.h"
 #include "ddraw_fake_surface.h"
-#include "rain/rain_field.h"
-#include "rain/water_surface.h"
+#include "render/tracer/cosntable.h"
 #include "render/win32/ddraw_surface.h"
 #include "settings/saver_settings.h"
 
@@ -81,12 +79,14 @@ class FrameStep : public ScreenSaverApp, public ::testing::Test {
         primarySurface.reset(new DDraw::Surface(&primaryFake));
         workSurface.reset(new DDraw::Surface(&workFake));
         backgroundSurface.reset(new DDraw::Surface(&backgroundFake));
-        waterSurface.reset(new WaterSurface(64, 48, 10));
-        rainField.reset(new RainField(64, 48, waterSurface.get()));
         SaverSettings pouring;
         pouring.setDensity(50);
-        rainField->configure(pouring);
-        setup_tracer(*workSurface);
+        // A restart every 150 s of the test's clock, which stands still unless a test moves it.
+        pouring.setRestartEnabled(true);
+        pouring.setRestartMinutes(2);
+        pouring.setRestartSeconds(30);
+        screenLoop.reset(new ScreenLoop(pouring, kCosnTable, tick));
+        startRainForScreen();
     }
     ~FrameStep() override { releaseSaverRun(); }
 
@@ -96,6 +96,7 @@ class FrameStep : public ScreenSaverApp, public ::testing::Test {
     std::uint32_t modeWidth = 64, modeHeight = 48;
     std::vector<std::unique_ptr<FakeDirectDrawSurface>> made;
     std::vector<IDirectDrawSurface3*> released;
+    std::uint32_t tick = 1000;
 
     bool readDisplayMode(DDraw::SurfaceDescription& mode) override {
         FakeDirectDrawSurface display(modeWidth, modeHeight);
@@ -109,11 +110,15 @@ class FrameStep : public ScreenSaverApp, public ::testing::Test {
         return newPrimarySurface();
     }
     void releaseSurface(DDraw::Surface& surface) override { released.push_back(surface.get()); }
+    std::uint32_t currentTick() override { return tick; }
+
+    RainField& rainField() { return screenLoop->rainField(); }
+    WaterSurface& waterSurface() { return screenLoop->waterSurface(); }
 
     // Frames until drops exist, so that the water surface has something to trace.
     void rainUntilDrops() {
-        for (int i = 0; i < 200 && rainField->drops().empty(); ++i) onFrame();
-        ASSERT_FALSE(rainField->drops().empty());
+        for (int i = 0; i < 200 && rainField().drops().empty(); ++i) onFrame();
+        ASSERT_FALSE(rainField().drops().empty());
     }
 
     FakeDirectDrawSurface primaryFake, workFake, backgroundFake;
@@ -139,7 +144,7 @@ TEST_F(FrameStep, AnUnrestorableScreenSkipsTheFrame) {
     primaryFake.restorable = false;
     const int locksBefore = workFake.locks;
     for (int i = 0; i < 20; ++i) onFrame();
-    EXPECT_TRUE(rainField->drops().empty()) << "the rain waits while the screen is gone";
+    EXPECT_TRUE(rainField().drops().empty()) << "the rain waits while the screen is gone";
     EXPECT_EQ(workFake.locks, locksBefore);
     EXPECT_TRUE(primaryFake.bltSources.empty());
     EXPECT_EQ(busy, 0);
@@ -168,22 +173,27 @@ TEST_F(FrameStep, ADueRestartEmptiesThePaneAndRepaintsTheWorkPicture) {
     // No new drops from here on, so whatever is left after the restart would be old rain.
     SaverSettings dry;
     dry.setDensity(0);
-    rainField->configure(dry);
-    restartEnabled = 1;
-    restartPeriodMs = 150000;
-    const std::uint32_t due = GetTickCount() - 10;
-    nextRestartTick = due;
+    rainField().configure(dry);
+    EXPECT_TRUE(screenLoop->restartEnabled());
+    EXPECT_EQ(screenLoop->restartPeriodMs(), 150000);
+    const std::uint32_t due = screenLoop->nextRestartTick();
+    EXPECT_EQ(due, 1000u + 150000u) << "one period after the start";
     workFake.bltSources.clear();
+    tick = due;
+    onFrame();
+    EXPECT_TRUE(workFake.bltSources.empty()) << "due once the tick is past it, not at it";
+    tick = due + 10;
     onFrame();
     ASSERT_FALSE(workFake.bltSources.empty());
     EXPECT_EQ(workFake.bltSources[0], &backgroundFake);
-    EXPECT_EQ(nextRestartTick, due + 150000u);
-    EXPECT_TRUE(rainField->drops().empty());
+    EXPECT_EQ(screenLoop->nextRestartTick(), due + 150000u);
+    EXPECT_TRUE(rainField().drops().empty());
     for (std::int32_t y = 0; y < 48; ++y)
-        for (std::int32_t x = 0; x < 64; ++x) ASSERT_EQ(waterSurface->heightAt(x, y), 0u);
+        for (std::int32_t x = 0; x < 64; ++x) ASSERT_EQ(waterSurface().heightAt(x, y), 0u);
 
     // Not due again within the period.
     workFake.bltSources.clear();
+    tick = due + 150000;
     onFrame();
     EXPECT_TRUE(workFake.bltSources.empty());
 }
@@ -207,8 +217,8 @@ TEST_F(FrameStep, AScreenInAnotherModeIsPreparedAgainAndRainsOn) {
     EXPECT_EQ(primarySurface->get(), made[0].get());
     EXPECT_EQ(workSurface->get(), made[1].get());
     EXPECT_EQ(backgroundSurface->get(), made[2].get());
-    EXPECT_EQ(waterSurface->width(), 80);
-    EXPECT_EQ(waterSurface->height(), 60);
+    EXPECT_EQ(waterSurface().width(), 80);
+    EXPECT_EQ(waterSurface().height(), 60);
     EXPECT_EQ(made[2]->bltSources.front(), made[1].get()) << "the clean picture, scaled";
 
     // And it rains on the new screen, every frame shown.
@@ -231,20 +241,20 @@ TEST_F(FrameStep, AfterEveryFrameTheScreenShowsExactlyTheWorkPicture) {
     SaverSettings pouring, dry;
     pouring.setDensity(50);
     dry.setDensity(0);
-    restartPeriodMs = 150000;
     // Areas copied as they are, so that on this small pane they stay apart.
-    presentation = FramePresentation(0);
+    screenLoop->presentation() = FramePresentation(0);
 
     const LONG wholeArea = 64 * 48;
     int partialFrames = 0, emptyFrames = 0, wholeFrames = 0;
     for (int frame = 0; frame < 700; ++frame) {
         // Restarts, now and then into a dry spell with frames that change nothing.
+        // Frames 20 ms apart, and from time to time a restart falls due.
+        tick += 20;
         if (frame % 170 == 120) {
-            restartEnabled = 1;
-            nextRestartTick = GetTickCount() - 1;
-            rainField->configure(frame == 290 ? dry : pouring);
+            tick = screenLoop->nextRestartTick() + 1;
+            rainField().configure(frame == 290 ? dry : pouring);
         }
-        if (frame == 360) rainField->configure(pouring);
+        if (frame == 360) rainField().configure(pouring);
         // A screen lost between frames comes back repainted; one that stays lost skips frames.
         if (frame == 200 || frame == 450) primaryFake.lost = true;
         primaryFake.restorable = !(frame >= 450 && frame < 460);
@@ -254,7 +264,6 @@ TEST_F(FrameStep, AfterEveryFrameTheScreenShowsExactlyTheWorkPicture) {
         primaryFake.bltRects.clear();
         const auto drawn = workFake.unlocked.size();
         onFrame();
-        restartEnabled = 0;
         if (primaryFake.lost) continue;
         ASSERT_TRUE(primaryFake.pixels == workFake.pixels) << "frame " << frame;
 

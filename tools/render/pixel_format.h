@@ -3,16 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "render/tracer/channel_masks.h"
 #include "render/tracer/memory_surface.h"
 #include "tools/render/picture.h"
 
 // The channel masks of the depths misto-render draws in: 5-6-5 at 16 bits, 8-8-8 at 24 and 32.
-struct ChannelMasks {
-    std::uint32_t r;
-    std::uint32_t g;
-    std::uint32_t b;
-};
-
 // Throws std::invalid_argument for a depth other than 16, 24 or 32.
 ChannelMasks channelMasksFor(std::uint32_t bpp);
 

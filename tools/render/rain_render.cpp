@@ -1,54 +1,49 @@
 #include "tools/render/rain_render.h"
 
-#include "rain/drop.h"
 #include "rain/rain_random.h"
-#include "rain/rain_tuning.h"
 #include "render/tracer/cosntable.h"
-#include "render/tracer/tracer.h"
 #include "tools/render/pixel_format.h"
+
+namespace {
+
+// The surface holding the picture in the given depth.
+MemorySurface surfaceOf(const Picture& picture, std::uint32_t bpp) {
+    MemorySurface surface(static_cast<std::uint32_t>(picture.width),
+                          static_cast<std::uint32_t>(picture.height), bpp);
+    fillSurface(picture, surface);
+    return surface;
+}
+
+// The settings with the restart given in seconds; a period counts from the loop's start.
+SaverSettings withRestart(const SaverSettings& settings, std::int32_t restartSeconds) {
+    SaverSettings s = settings;
+    s.setRestartEnabled(restartSeconds >= 0);
+    s.setRestartMinutes(0);
+    s.setRestartSeconds(restartSeconds < 0 ? 0 : restartSeconds);
+    return s;
+}
+
+}  // namespace
 
 RainRender::RainRender(const Picture& picture, std::uint32_t bpp, const SaverSettings& settings,
                        std::uint32_t seed, std::int32_t restartSeconds)
-    : restartFrames_(
-          restartSeconds < 0 ? -1 : static_cast<std::int64_t>(restartSeconds) * kFramesPerSecond),
-      background_(static_cast<std::uint32_t>(picture.width),
-                  static_cast<std::uint32_t>(picture.height), bpp),
-      work_(static_cast<std::uint32_t>(picture.width), static_cast<std::uint32_t>(picture.height),
-            bpp) {
-    const ChannelMasks masks = channelMasksFor(bpp);
-    fillSurface(picture, background_);
-    work_.bytes() = background_.bytes();
-
-    // The same set-up order as the saver's run.
-    surface_ =
-        std::make_unique<WaterSurface>(picture.width, picture.height, settings.dropRadiusMax());
-    field_ = std::make_unique<RainField>(picture.width, picture.height, surface_.get());
-    field_->configure(settings);
+    : work_(surfaceOf(picture, bpp)),
+      pictures_(work_.description()),
+      // The clock starts at 0 and frame N runs at N * 20 ms: a restart falls due once a whole
+      // period has passed, before frame P + 1 for a period of P frames, and a zero period wipes
+      // the pane before every frame.
+      loop_(withRestart(settings, restartSeconds), kCosnTable, 0) {
     RainRandom::seed(seed);
-    setUpRainTuning(Drop::MaxDropRadius);
-    tracer_setup(kCosnTable, masks.r, masks.g, masks.b);
-}
-
-void RainRender::restart() {
-    field_->clear();
-    surface_->clear();
-    work_.bytes() = background_.bytes();
+    loop_.prepare(picture.width, picture.height, channelMasksFor(bpp));
 }
 
 void RainRender::step() {
-    // The saver restarts once a whole period has passed, so with a period of P frames the
-    // first restart comes before frame P + 1; a zero period wipes the pane every frame.
-    const std::int64_t done = frames_;
-    if (restartFrames_ == 0 || (restartFrames_ > 0 && done > 0 && done % restartFrames_ == 0)) {
-        restart();
-    }
-    field_->step();
-    surface_->flush(work_, background_);
     ++frames_;
+    loop_.frame(pictures_, static_cast<std::uint32_t>(frames_) * kFrameMs);
 }
 
 double RainRender::wetShare() const {
-    const SurfaceGrid& grid = surface_->grid();
+    const SurfaceGrid& grid = loop_.waterSurface().grid();
     const std::size_t total =
         static_cast<std::size_t>(grid.map_width) * static_cast<std::size_t>(grid.map_height);
     std::size_t wet = 0;
