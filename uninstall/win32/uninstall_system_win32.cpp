@@ -73,6 +73,8 @@ class Win32UninstallSystem : public Uninstall::System {
     bool deleteFile(const std::string& path) override {
         // A file that is already gone is removed: a killer started twice, or by hand for a
         // file deleted meanwhile, must not report it as still there.
+        // An empty path (a kill switch without its quoted path) names no file at all.
+        if (path.empty()) return false;
         return DeleteFileW(toWide(path).c_str()) != 0 || alreadyGone(GetLastError());
     }
     bool deleteUninstallEntry() override {
