@@ -2,7 +2,9 @@
 
 #include <string>
 
-// Windows paths as the programs build them, without the platform.
+// Windows paths as the programs build them, without the platform. Paths are UTF-8: no byte of
+// a character outside ASCII is a backslash, so a split never falls inside a character (as it
+// would in a double-byte code page, whose second bytes may be one).
 
 // `directory` and `name` joined by one backslash; none is added when the directory already ends
 // with one (a drive root or a module directory), and an empty directory gives the name alone.

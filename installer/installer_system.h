@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Installer {
 
@@ -9,7 +11,7 @@ namespace Installer {
 enum class Page { Welcome = 105, Licence = 106, Finish = 108 };
 
 // What the installation needs from the system, so that its decisions build and are tested
-// without it. Registry calls answer Win32 result codes (0 is success).
+// without it. Registry calls answer Win32 result codes (0 is success). Paths are UTF-8.
 class System {
   public:
     using Key = std::uintptr_t;
@@ -27,6 +29,8 @@ class System {
     // The installer's own directory and the system directory.
     virtual std::string moduleDirectory() = 0;
     virtual std::string systemDirectory() = 0;
+    // Up to `count` bytes from the start of a file; empty when it cannot be read.
+    virtual std::vector<std::uint8_t> readFileStart(const std::string& path, std::size_t count) = 0;
     // Copies over an existing file; false when the copy failed.
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;
     virtual long createMachineKey(const std::string& path, Key& key) = 0;

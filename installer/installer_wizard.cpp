@@ -4,6 +4,7 @@
 #include "foundation/uninstall_key.h"
 #include "installer/installer_error.h"
 #include "installer/installer_paths.h"
+#include "installer/program_image.h"
 #include "settings/configuration.h"
 
 namespace {
@@ -47,7 +48,12 @@ bool InstallerWizard::hasMachineWriteAccess() { return system_.hasMachineWriteAc
 void InstallerWizard::copyScreenSaver() {
     const std::string from = Installer::sourcePath(system_.moduleDirectory());
     const std::string to = Installer::destinationPath(system_.systemDirectory());
-    if (!system_.copyFile(from, to)) throw Installer::Error(kCannotCopy);
+    // A file that is no program (an empty or broken download) would copy well and leave an
+    // uninstall entry that cannot start: refused like a file that is missing.
+    if (!Installer::isProgramImage(system_.readFileStart(from, Installer::kProgramHeadBytes)) ||
+        !system_.copyFile(from, to)) {
+        throw Installer::Error(kCannotCopy);
+    }
 }
 
 void InstallerWizard::writeUninstallEntry() {

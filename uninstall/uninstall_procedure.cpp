@@ -2,6 +2,7 @@
 
 #include "foundation/file_path.h"
 #include "foundation/resources.h"
+#include "foundation/uninstall_key.h"
 
 namespace Uninstall {
 
@@ -9,10 +10,20 @@ namespace {
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// A failure text: what went wrong, the file concerned, and what that means.
+// A failure text: what went wrong, the file or key concerned, and what that means.
 std::string failureText(int whatId, const std::string& path, int consequenceId) {
     return Resources::loadString(whatId) + "\n\n" + path + "\n\n" +
            Resources::loadString(consequenceId);
+}
+
+// The victim's thread ends, and its mutex with it, before the system lets go of its file: the
+// first delete may be refused for a file that can be deleted a moment later.
+bool deleteWithinPatience(System& system, const std::string& path, std::uint32_t since) {
+    for (;;) {
+        if (system.deleteFile(path)) return true;
+        if (system.milliseconds() - since >= kKillerPatienceMs) return false;
+        system.sleep(kDeleteRetryMs);
+    }
 }
 
 }  // namespace
@@ -26,7 +37,11 @@ std::string killerCommandLine(const std::string& temporaryCopy, const std::strin
 
 KillerStart startKiller(System& system, const std::string& saverPath, bool quiet,
                         std::string& temporaryCopy) {
-    temporaryCopy = joinPath(system.tempDirectory(), kTemporaryCopy);
+    const std::string directory = system.tempDirectory();
+    temporaryCopy = joinPath(directory, kTemporaryCopy);
+    // Without a whole temporary directory the name alone would copy into the working
+    // directory and start whatever lies there.
+    if (directory.empty()) return KillerStart::CopyFailed;
     if (!system.copyFile(saverPath, temporaryCopy)) return KillerStart::CopyFailed;
     if (!system.startProcess(killerCommandLine(temporaryCopy, saverPath, quiet))) {
         system.deleteFile(temporaryCopy);
@@ -37,39 +52,49 @@ KillerStart startKiller(System& system, const std::string& saverPath, bool quiet
     return KillerStart::Started;
 }
 
-void runUninstall(System& system, bool quiet) {
+bool runUninstall(System& system, bool quiet) {
     if (!system.hasMachineWriteAccess()) {
         if (!quiet) system.show(Box::Warning, Resources::loadString(7));
-        return;
+        return false;
     }
-    if (!quiet && !system.confirm()) return;
+    if (!quiet && !system.confirm()) return false;
     const std::string saverPath = system.modulePath();
     system.holdVictimMutex();
     std::string temporaryCopy;
     switch (startKiller(system, saverPath, quiet, temporaryCopy)) {
         case KillerStart::Started:
-            system.deleteUninstallEntry();
-            return;
+            // The entry is the killer's to remove, once the file is gone: removed here, it would
+            // be lost whenever the file stays (a saver still running from it).
+            return true;
         case KillerStart::CopyFailed:
             if (!quiet) system.show(Box::Error, failureText(1020, temporaryCopy, 1022));
-            return;
+            return false;
         case KillerStart::StartFailed:
             if (!quiet) system.show(Box::Error, failureText(1021, temporaryCopy, 1022));
-            return;
+            return false;
     }
+    return false;
 }
 
-void runKiller(System& system, const std::string& victimPath, bool quiet) {
-    system.waitForVictim();
-    const bool deleted = system.deleteFile(victimPath);
-    if (!quiet) {
-        if (deleted) {
-            system.show(Box::Success, Resources::loadString(3));
-        } else {
-            system.show(Box::Error, failureText(1023, victimPath, 1024));
+bool runKiller(System& system, const std::string& victimPath, bool quiet) {
+    const std::uint32_t started = system.milliseconds();
+    system.waitForVictim(kKillerPatienceMs);
+    bool finished = false;
+    if (!deleteWithinPatience(system, victimPath, started)) {
+        if (!quiet) system.show(Box::Error, failureText(1023, victimPath, 1024));
+    } else if (!system.deleteUninstallEntry()) {
+        // The entry goes only after the file: while the file stays, the entry is the user's way
+        // to try again.
+        if (!quiet) {
+            system.show(Box::Error,
+                        failureText(1025, "HKEY_LOCAL_MACHINE\\" + uninstallKeyPath(), 1026));
         }
+    } else {
+        if (!quiet) system.show(Box::Success, Resources::loadString(3));
+        finished = true;
     }
     system.signalUninstalled();
+    return finished;
 }
 
 }  // namespace Uninstall

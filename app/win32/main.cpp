@@ -6,18 +6,25 @@
 #include "foundation/error_report.h"
 #include "foundation/win32/fault_translator.h"
 #include "foundation/win32/module.h"
+#include "foundation/win32/module_path.h"
 #include "foundation/win32/module_resources.h"
 #include "settings/configuration.h"
 #include "settings/win32/registry_store_win32.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     installFaultTranslator();
-    Module::store(instance, commandLine);
+    // The kill mode's path may hold any character: the arguments are read wide, as UTF-8.
+    const std::string commandLine = commandLineArguments();
+    Module::store(instance, commandLine.c_str());
     Resources::useModuleStrings();
     Configuration::useStore(&win32RegistryStore());
+    int exitCode = 0;
     const std::string failure = runReportingSaverErrors([&] {
         ScreenSaverApp app;
-        app.run(commandLine);
+        // Only an unfinished quiet uninstall tells its caller; a second saver ends silently.
+        if (app.run(commandLine.c_str()) == ScreenSaverApp::kUnfinishedQuietUninstall) {
+            exitCode = ScreenSaverApp::kUnfinishedQuietUninstall;
+        }
     });
     if (!failure.empty()) {
         std::string caption = "Misto Screen Saver";
@@ -29,5 +36,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         caption += " 1.3";
         MessageBoxA(nullptr, failure.c_str(), caption.c_str(), MB_ICONERROR);
     }
-    return 0;
+    return exitCode;
 }

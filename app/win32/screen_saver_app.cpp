@@ -19,6 +19,12 @@ HWND windowFromNumber(std::int32_t number) {
     return reinterpret_cast<HWND>(static_cast<std::intptr_t>(number));
 }
 
+// A quiet uninstall shows nothing, so its caller learns from the exit code alone whether it
+// removed the saver; a run with boxes has told the user and ends with 0 as always.
+int uninstallExitCode(bool finished, const SaverCommandLine& line) {
+    return finished || !line.isQuiet() ? 0 : ScreenSaverApp::kUnfinishedQuietUninstall;
+}
+
 }  // namespace
 
 ScreenSaverApp::ScreenSaverApp() = default;
@@ -36,7 +42,7 @@ int ScreenSaverApp::run(const char* commandLine) {
             HANDLE running = OpenMutexA(0x1F0001, FALSE, "MISTO_SCREEN_SAVER_RUNNING");
             if (running != nullptr) {
                 CloseHandle(running);
-                return 1;
+                return kAnotherSaverRuns;
             }
             // Held until the process ends so a second start sees it.
             CreateMutexA(nullptr, TRUE, "MISTO_SCREEN_SAVER_RUNNING");
@@ -53,11 +59,12 @@ int ScreenSaverApp::run(const char* commandLine) {
             SettingsDialog::show(windowFromNumber(line.windowHandle()));
             return 0;
         case SaverMode::Uninstall:
-            Uninstall::runUninstall(win32UninstallSystem(), line.isQuiet());
-            return 0;
+            return uninstallExitCode(
+                Uninstall::runUninstall(win32UninstallSystem(), line.isQuiet()), line);
         case SaverMode::Kill:
-            Uninstall::runKiller(win32UninstallSystem(), line.victimPath(), line.isQuiet());
-            return 0;
+            return uninstallExitCode(
+                Uninstall::runKiller(win32UninstallSystem(), line.victimPath(), line.isQuiet()),
+                line);
         default:
             return 0;
     }

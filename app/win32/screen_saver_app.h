@@ -26,8 +26,11 @@ class ScreenSaverApp {
     // One animation frame, driven by the window's timer; in saver_run.cpp.
     void onFrame();
 
-    // 1 when saver mode finds another instance running, else 0.
+    // kAnotherSaverRuns when saver mode finds another instance running,
+    // kUnfinishedQuietUninstall when a quiet uninstall or kill did not remove the saver, else 0.
     int run(const char* commandLine);
+    static constexpr int kAnotherSaverRuns = 1;
+    static constexpr int kUnfinishedQuietUninstall = 2;
 
   protected:
     SaverWindow window;

@@ -3,7 +3,9 @@
 # change nothing; a full run copies the saver byte for byte, registers the uninstall entry and
 # writes the default configuration to both roots; a second run leaves an edited configuration
 # alone; a per-user configuration keeps the machine root empty; a cleared copy box copies
-# nothing but registers the entry; the licence page shows the licence.
+# nothing but registers the entry; the licence page shows the licence; an empty saver file is
+# refused; an installer in a folder named in other scripts installs; each program's manifest
+# asks for its own execution level.
 set -u
 scr=$1
 inst=$2
@@ -24,14 +26,18 @@ ih_pages "$inst" Return Return "Tab Tab Return"
 ih_wait_end Exit
 [ -z "$(wh_msgbox_texts)" ] || wh_fail "Exit: boxes: $(wh_msgbox_texts)"
 
-# --- No misto.scr beside the installer: the copy error alone, nothing written.
+# --- No misto.scr beside the installer, or an empty one (no program): the copy error alone,
+# nothing written.
 mkdir -p "$WH_TMP/alone"
 cp "$inst" "$WH_TMP/alone/installer.exe"
-ih_pages "$WH_TMP/alone/installer.exe" Return Return Return
-wh_close_msgbox Error 120 || wh_fail "missing file: no error box"
-ih_wait_end "missing file"
-[ "$(wh_msgbox_texts)" = "Cannot copy screen saver file to system directory!" ] ||
-    wh_fail "missing file: boxes: $(wh_msgbox_texts)"
+for source in missing empty; do
+    [ "$source" = empty ] && : >"$WH_TMP/alone/misto.scr"
+    ih_pages "$WH_TMP/alone/installer.exe" Return Return Return
+    wh_close_msgbox Error 120 || wh_fail "$source file: no error box"
+    ih_wait_end "$source file"
+    [ "$(wh_msgbox_texts)" = "Cannot copy screen saver file to system directory!" ] ||
+        wh_fail "$source file: boxes: $(wh_msgbox_texts)"
+done
 
 # --- Failures reach the one error box: a throw inside the licence page's procedure, and
 # something that is no standard exception.
@@ -49,7 +55,7 @@ for fault in licence-page installer-unknown; do
     [ "$(wh_msgbox_texts)" = "$expected" ] || wh_fail "$fault: boxes: $(wh_msgbox_texts)"
 done
 ih_snapshot "$WH_TMP/after"
-ih_same_snapshot "$WH_TMP/before" "$WH_TMP/after" "Cancel, No, Exit, a missing file, failures"
+ih_same_snapshot "$WH_TMP/before" "$WH_TMP/after" "Cancel, No, Exit, a missing or empty file, failures"
 
 # --- A full installation, with a look at the licence page on the way.
 ih_pages "$inst" Return
@@ -112,4 +118,21 @@ wh_reg query "$WH_MACHINE_KEY" >/dev/null 2>&1 &&
     wh_fail "per-user configuration: the machine root was written"
 [ "$(wh_reg_query "$WH_SAVER_KEY" Configuration)" = "$edited_user" ] ||
     wh_fail "per-user configuration: it changed"
+
+# --- Installed from a folder named in other scripts (none of its letters is in the system
+# code page): the saver beside the installer is found and copied.
+wide="$WINEPREFIX/drive_c/Программы 日本"
+mkdir -p "$wide"
+cp "$inst" "$wide/installer.exe"
+cp "$scr" "$wide/misto.scr"
+rm -f "$sysdir/misto.scr"
+ih_install "$wide/installer.exe"
+cmp -s "$scr" "$sysdir/misto.scr" || wh_fail "other scripts: the saver was not copied"
+
+# --- Each program asks for its own rights: the saver runs as its user, the installer with the
+# most its user may have; neither is virtualized (nothing Wine shows, so read from the files).
+grep -aq 'requestedExecutionLevel level="asInvoker"' "$scr" ||
+    wh_fail "the saver's manifest asks for no execution level of its own"
+grep -aq 'requestedExecutionLevel level="highestAvailable"' "$inst" ||
+    wh_fail "the installer's manifest asks for no execution level of its own"
 echo "ok"

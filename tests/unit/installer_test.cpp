@@ -8,6 +8,7 @@
 #include "installer/installer_error.h"
 #include "installer/installer_paths.h"
 #include "installer/installer_wizard.h"
+#include "installer/program_image.h"
 #include "settings/configuration.h"
 #include "tests/unit/configuration_fakes.h"
 
@@ -17,6 +18,18 @@ using Installer::Page;
 
 const std::string kEntryKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Misto Screen Saver";
+
+// The start of a program file as the linker writes it: "MZ", the offset of the "PE" header at
+// 0x3C, and that header after the DOS stub.
+std::vector<uint8_t> programHead() {
+    std::vector<uint8_t> head(512, 0);
+    head[0] = 'M';
+    head[1] = 'Z';
+    head[0x3C] = 0x80;
+    head[0x80] = 'P';
+    head[0x81] = 'E';
+    return head;
+}
 
 // The machine as the installer sees it; every change it makes is recorded.
 class FakeSystem : public Installer::System {
@@ -53,6 +66,13 @@ class FakeSystem : public Installer::System {
     }
     std::string moduleDirectory() override { return moduleDir; }
     std::string systemDirectory() override { return systemDir; }
+    // The saver beside the installer: a program's start unless a test puts something else.
+    std::vector<uint8_t> sourceHead = programHead();
+    std::vector<uint8_t> readFileStart(const std::string& path, std::size_t count) override {
+        EXPECT_EQ(path, Installer::sourcePath(moduleDir));
+        EXPECT_EQ(count, Installer::kProgramHeadBytes);
+        return sourceHead;
+    }
     bool copyFile(const std::string& from, const std::string& to) override {
         if (copyWorks) copies.push_back(from + ">" + to);
         return copyWorks;
@@ -129,6 +149,9 @@ TEST(InstallerPaths, DirectoriesWithAndWithoutTheirBackslash) {
     EXPECT_EQ(directoryOf("C:\\My Setup\\installer.exe"), "C:\\My Setup\\");
     EXPECT_EQ(directoryOf("C:installer.exe"), "C:");
     EXPECT_EQ(directoryOf("installer.exe"), "");
+    // UTF-8 paths: no byte of another script is taken for a backslash.
+    EXPECT_EQ(directoryOf("C:\\Программы 日本\\表\\installer.exe"), "C:\\Программы 日本\\表\\");
+    EXPECT_EQ(Installer::sourcePath("C:\\Программы 日本"), "C:\\Программы 日本\\misto.scr");
 }
 
 TEST_F(InstallerTest, AFullRunCopiesRegistersConfiguresAndReportsSuccess) {
@@ -195,6 +218,24 @@ TEST_F(InstallerTest, AFailedCopyStopsBeforeTheRegistry) {
     InstallerWizard wizard(system);
     EXPECT_EQ(failureOf(wizard), "Cannot copy screen saver file to system directory!");
     EXPECT_TRUE(untouched());
+}
+
+TEST_F(InstallerTest, ASourceThatIsNoProgramIsNotCopied) {
+    std::vector<uint8_t> pointsOutside = programHead();
+    pointsOutside[0x3D] = 0x02;  // the PE header at 0x280, past the bytes read
+    std::vector<uint8_t> noSignature = programHead();
+    noSignature[0x81] = 'X';
+    const std::vector<std::vector<uint8_t>> heads = {
+        {}, {'M', 'Z'}, std::vector<uint8_t>(512, 'M'), pointsOutside, noSignature};
+    for (const std::vector<uint8_t>& head : heads) {
+        system = FakeSystem();
+        system.sourceHead = head;
+        InstallerWizard wizard(system);
+        EXPECT_EQ(failureOf(wizard), "Cannot copy screen saver file to system directory!")
+            << head.size();
+        EXPECT_TRUE(untouched()) << head.size();
+    }
+    EXPECT_TRUE(Installer::isProgramImage(programHead()));
 }
 
 TEST_F(InstallerTest, RefusedRegistryWritesAreErrorsNotSuccess) {

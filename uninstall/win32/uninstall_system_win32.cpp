@@ -2,20 +2,22 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "foundation/resources.h"
 #include "foundation/uninstall_key.h"
 #include "foundation/win32/kernel_handle.h"
 #include "foundation/win32/machine_write_access.h"
 #include "foundation/win32/module_path.h"
+#include "foundation/win32/wide_text.h"
 #include "uninstall/win32/uninstall_question.h"
 
 namespace {
 
 constexpr const char* kVictimMutex = "MSS_UNINSTALLER_VICTIM_RUNNING";
 constexpr const char* kUninstalledEvent = "MSS_UNINSTALLED";
-constexpr DWORD kVictimWaitMs = 10000;
+
+bool alreadyGone(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
 class Win32UninstallSystem : public Uninstall::System {
   public:
@@ -31,8 +33,9 @@ class Win32UninstallSystem : public Uninstall::System {
             captionId = 2;
             style = MB_OK;
         }
-        const std::string caption = Resources::loadString(captionId);
-        MessageBoxA(nullptr, text.c_str(), caption.c_str(), style);
+        // Wide: a failure names a path, which may hold any character.
+        const std::wstring caption = toWide(Resources::loadString(captionId));
+        MessageBoxW(nullptr, toWide(text).c_str(), caption.c_str(), style);
     }
     std::string modulePath() override { return ::modulePath(); }
     void holdVictimMutex() override {
@@ -40,20 +43,21 @@ class Win32UninstallSystem : public Uninstall::System {
         CreateMutexA(nullptr, TRUE, kVictimMutex);
     }
     std::string tempDirectory() override {
-        char path[MAX_PATH] = {};
-        const DWORD length = GetTempPathA(MAX_PATH, path);
-        return std::string(path, length < MAX_PATH ? length : 0);
+        wchar_t path[MAX_PATH + 1] = {};
+        const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+        // A longer directory is not reported at all (the answer is the size it needs).
+        if (length == 0 || length > MAX_PATH) return std::string();
+        return toUtf8(std::wstring(path, length));
     }
     bool copyFile(const std::string& from, const std::string& to) override {
-        return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+        return CopyFileW(toWide(from).c_str(), toWide(to).c_str(), FALSE) != 0;
     }
     bool startProcess(const std::string& commandLine) override {
-        std::vector<char> line(commandLine.begin(), commandLine.end());
-        line.push_back('\0');
-        STARTUPINFOA startup = {};
+        std::wstring line = toWide(commandLine);  // CreateProcessW may write into it
+        STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started = {};
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+        if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
                             nullptr, nullptr, &startup, &started)) {
             return false;
         }
@@ -64,16 +68,25 @@ class Win32UninstallSystem : public Uninstall::System {
     }
     void removeAtRestart(const std::string& path) override {
         // Refused without administrator rights; the next uninstall then overwrites the copy.
-        MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        MoveFileExW(toWide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
-    bool deleteFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
-    void deleteUninstallEntry() override {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, uninstallKeyPath().c_str());
+    bool deleteFile(const std::string& path) override {
+        // A file that is already gone is removed: a killer started twice, or by hand for a
+        // file deleted meanwhile, must not report it as still there.
+        // An empty path (a kill switch without its quoted path) names no file at all.
+        if (path.empty()) return false;
+        return DeleteFileW(toWide(path).c_str()) != 0 || alreadyGone(GetLastError());
     }
-    void waitForVictim() override {
+    bool deleteUninstallEntry() override {
+        const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, uninstallKeyPath().c_str());
+        return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    }
+    void waitForVictim(std::uint32_t milliseconds) override {
         KernelHandle victim(OpenMutexA(0x1F0001, FALSE, kVictimMutex));
-        if (victim) WaitForSingleObject(victim.get(), kVictimWaitMs);
+        if (victim) WaitForSingleObject(victim.get(), milliseconds);
     }
+    std::uint32_t milliseconds() override { return GetTickCount(); }
+    void sleep(std::uint32_t milliseconds) override { Sleep(milliseconds); }
     void signalUninstalled() override {
         KernelHandle uninstalled(OpenEventA(EVENT_MODIFY_STATE, FALSE, kUninstalledEvent));
         if (uninstalled) SetEvent(uninstalled.get());
