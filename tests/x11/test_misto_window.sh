@@ -3,7 +3,8 @@
 # the window holds exactly misto-render's frame N (with wind and a restart), with shared memory
 # and without, the id given in hex and in decimal; then what a host or a user may do wrong: ids
 # naming nothing, text, malformed switches, SIGTERM during start-up, SIGUSR1, a resize, the
-# window destroyed under it, the display gone. No shared memory may be left behind.
+# window destroyed under it, the display gone, a depth it cannot draw in. No shared memory may be
+# left behind.
 # Usage: test_misto_window.sh MISTO MISTO_RENDER X11_HOST
 set -uo pipefail
 
@@ -192,6 +193,23 @@ for depth in 24 16; do
     wait "$PRIVATE_XVFB_PID" 2>/dev/null
     PRIVATE_XVFB_PID=""
 done
+
+# A colour-mapped 8-bit window: a message that says so, exit 1, no crash.
+if private_xvfb 320x240x8 -noreset; then
+    id=$("$HOST" make 100x80 "$ROOT/tests/data/wallpaper.png" "$TMP/shot8.png")
+    for where in "--root" "--window-id $id"; do
+        # shellcheck disable=SC2086
+        "$MISTO" $where --frames 3 2>"$TMP/err"
+        rc=$?
+        [ $rc -eq 1 ] && grep -q "depth 8.*not supported" "$TMP/err" && pass "depth 8, $where: $(cat "$TMP/err")" ||
+            fail "depth 8, $where: exit $rc, $(cat "$TMP/err")"
+    done
+    kill "$PRIVATE_XVFB_PID"
+    wait "$PRIVATE_XVFB_PID" 2>/dev/null
+    PRIVATE_XVFB_PID=""
+else
+    fail "no Xvfb at depth 8"
+fi
 
 if [ $failures -ne 0 ]; then
     echo "$failures failure(s)"
