@@ -18,9 +18,6 @@ source "$ROOT/scripts/private-xvfb.sh"
 TMP=$(mktemp -d)
 MISTO_PID=""
 cleanup() {
-    # A child forked for a background start that a SIGTERM meets before its exec runs this trap
-    # too: only the script itself cleans up.
-    [ "$BASHPID" = "$$" ] || return 0
     [ -n "$MISTO_PID" ] && kill "$MISTO_PID" 2>/dev/null
     [ -n "${PRIVATE_XVFB_PID:-}" ] && kill "$PRIVATE_XVFB_PID" 2>/dev/null
     rm -rf "$TMP"
@@ -41,6 +38,11 @@ wait_for() {
         [ "$(date +%s)" -ge "$end" ] && return 1
         sleep 0.1
     done
+}
+# Whether the process has SIGTERM blocked (to be read from its signal descriptor).
+sigterm_held() {
+    local mask
+    mask=$(awk '/^SigBlk/ { print $2 }' "/proc/$1/status") && (((0x$mask & 0x4000) != 0))
 }
 gone() { ! kill -0 "$1" 2>/dev/null; }
 
@@ -122,14 +124,28 @@ for depth in 24 16; do
         # SIGTERM during start-up ends it cleanly, before or after its first frame: exit 0 once
         # it has its signals in hand, killed by the signal (143) before that; never a crash.
         for _ in 1 2 3; do
+            # Started without the exit trap, which its fork would run when the signal comes
+            # before its exec.
+            trap - EXIT
             "$MISTO" --window-id "$id" "${RAIN[@]}" &
             pid=$!
+            trap cleanup EXIT
             kill -TERM $pid
             wait $pid
             rc=$?
             [ $rc -eq 0 ] || [ $rc -eq 143 ] || fail "SIGTERM during start-up: exit $rc"
             [ -z "$(segments_of $pid)" ] || fail "shared memory left after SIGTERM at start-up"
         done
+        # Once it holds SIGTERM (blocked, read by its loop), the signal may come at any point of
+        # its start: it ends with exit 0.
+        "$MISTO" --window-id "$id" "${RAIN[@]}" &
+        pid=$!
+        wait_for sigterm_held $pid || fail "misto never took SIGTERM in hand"
+        kill -TERM $pid
+        wait $pid
+        rc=$?
+        [ $rc -eq 0 ] || fail "SIGTERM early in start-up: exit $rc"
+        [ -z "$(segments_of $pid)" ] || fail "shared memory left after SIGTERM early in start-up"
         pass "SIGTERM during start-up"
 
         # Running: SIGUSR1 wipes the glass and the rain goes on; a resize prepares the loop at
