@@ -388,8 +388,13 @@ int Run::go() {
             XNextEvent(display, &event);
             handle(event);
         }
-        if (XErrors::take() != 0) {
-            // The window went away under the rain: its host is done with it.
+        if (const int error = XErrors::take()) {
+            // The window went away under the rain: its host is done with it. Anything else is
+            // a fault worth a word.
+            if (error != BadWindow && error != BadDrawable) {
+                std::fprintf(stderr, "misto: the X server refused a request (error %d)\n", error);
+                end(1);
+            }
             end(0);
             break;
         }
