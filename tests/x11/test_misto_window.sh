@@ -185,6 +185,25 @@ for depth in 24 16; do
         [ -z "$(segments_of $MISTO_PID)" ] || fail "shared memory left after the window went"
         MISTO_PID=""
 
+        # Behind the rain when the screenshot may not or cannot be used: --image when the user's
+        # preferences keep the desktop hidden; the bundled picture when the screenshot's pixmap
+        # is gone. Each at the window's size, as misto-render scales it.
+        id=$("$HOST" make 160x120 "$ROOT/tests/data/wallpaper.png" "$TMP/shot.png")
+        "$RENDER" --image "$ROOT/tests/data/wallpaper.png" --size 160x120 --frames 20 --every 10 \
+            "${RAIN[@]}" --out "$TMP/picture" >/dev/null || fail "misto-render over the picture"
+        mkdir -p "$TMP/home"
+        printf 'lock:\tFalse\ngrabDesktopImages:\tFalse\n' >"$TMP/home/.xscreensaver"
+        HOME="$TMP/home" "$MISTO" --window-id "$id" --frames 10 "${RAIN[@]}" \
+            --image "$ROOT/tests/data/wallpaper.png" 2>"$TMP/err" &&
+            "$HOST" compare "$id" "$TMP/picture/frame-00001.png" &&
+            pass "grabDesktopImages: False: the rain over --image" ||
+            fail "grabDesktopImages: False: $(cat "$TMP/err")"
+        "$HOST" free-screenshot "$id" || fail "the test host could not free the screenshot"
+        "$MISTO" --window-id "$id" --no-shm --frames 20 "${RAIN[@]}" 2>"$TMP/err" &&
+            "$HOST" compare "$id" "$TMP/picture/frame-00002.png" &&
+            pass "a screenshot freed by its host: the rain over the bundled picture" ||
+            fail "a freed screenshot: $(cat "$TMP/err")"
+
         # The display gone: a message and exit 1, no crash.
         id=$("$HOST" make 160x120 "$ROOT/tests/data/wallpaper.png" "$TMP/shot.png")
         "$MISTO" --window-id "$id" "${RAIN[@]}" 2>"$TMP/err" &

@@ -7,6 +7,7 @@
 //   x11_host compare ID EXPECTED.png    exit 0 when the window shows EXPECTED.png scaled to the
 //                                       window's size, in the window's depth; else 1
 //   x11_host resize ID WxH | destroy ID
+//   x11_host free-screenshot ID         frees the screenshot's pixmap, leaving the property
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -100,7 +101,7 @@ int command(Display* display, int argc, char** argv) {
     if (argc < 3) {
         std::fputs(
             "usage: x11_host make WxH PICTURE OUT.png | compare ID EXPECTED.png | "
-            "resize ID WxH | destroy ID\n",
+            "resize ID WxH | destroy ID | free-screenshot ID\n",
             stderr);
         return 2;
     }
@@ -115,6 +116,25 @@ int command(Display* display, int argc, char** argv) {
             if (!parseSize(argv[3], width, height)) return 2;
             XResizeWindow(display, window, static_cast<unsigned>(width),
                           static_cast<unsigned>(height));
+            XSync(display, False);
+            return XErrors::take() == 0 ? 0 : 1;
+        }
+        if (command == "free-screenshot" && argc == 3) {
+            // The property stays, naming a pixmap that is no more.
+            const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", False);
+            Atom type = XNone;
+            int format = 0;
+            unsigned long items = 0;
+            unsigned long left = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(display, window, property, 0, 1, False, XA_PIXMAP, &type,
+                                   &format, &items, &left, &data) != Success ||
+                items != 1) {
+                return 1;
+            }
+            const Pixmap pixmap = static_cast<Pixmap>(*reinterpret_cast<unsigned long*>(data));
+            XFree(data);
+            XFreePixmap(display, pixmap);
             XSync(display, False);
             return XErrors::take() == 0 ? 0 : 1;
         }
