@@ -123,12 +123,8 @@ void Run::openDisplay() {
     display_.reset(display);
     XErrors::install();
     root_ = DefaultRootWindow(display);
-    int major = 0;
-    int minor = 0;
-    Bool pixmaps = False;
-    if (XShmQueryVersion(display, &major, &minor, &pixmaps)) {
-        shmCompletion_ = XShmGetEventBase(display) + ShmCompletion;
-    }
+    // Asked first: any other call of a missing extension makes Xlib print a warning.
+    if (XShmQueryExtension(display)) shmCompletion_ = XShmGetEventBase(display) + ShmCompletion;
 }
 
 Picture Run::pictureBehind(const std::optional<Picture>& desktop) const {

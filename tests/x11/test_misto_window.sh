@@ -229,6 +229,20 @@ for depth in 24 16; do
     PRIVATE_XVFB_PID=""
 done
 
+# A server without MIT-SHM: the same pixels through XPutImage, and not a word about it.
+if private_xvfb 320x240 -noreset -extension MIT-SHM; then
+    id=$("$HOST" make 160x120 "$ROOT/tests/data/wallpaper.png" "$TMP/shot.png")
+    "$MISTO" --window-id "$id" --frames $FRAMES "${RAIN[@]}" 2>"$TMP/err" &&
+        [ ! -s "$TMP/err" ] && "$HOST" compare "$id" "$TMP/render24/frame-00001.png" &&
+        pass "no MIT-SHM on the server: the same pixels" ||
+        fail "no MIT-SHM on the server: $(cat "$TMP/err")"
+    kill "$PRIVATE_XVFB_PID"
+    wait "$PRIVATE_XVFB_PID" 2>/dev/null
+    PRIVATE_XVFB_PID=""
+else
+    fail "no Xvfb without MIT-SHM"
+fi
+
 # A colour-mapped 8-bit window: a message that says so, exit 1, no crash.
 if private_xvfb 320x240x8 -noreset; then
     id=$("$HOST" make 100x80 "$ROOT/tests/data/wallpaper.png" "$TMP/shot8.png")
