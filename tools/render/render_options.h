@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "foundation/basic_error.h"
+#include "app/settings_switches.h"
 #include "settings/saver_settings.h"
 
 // What one run of misto-render does, as given on its command line.
@@ -25,25 +24,12 @@ struct RenderOptions {
     bool help = false;
 };
 
-// A flag the program cannot take, or a configuration file it cannot use. The text is finished
-// and names the flag or the file.
-class RenderOptionsError : public BasicError {
-  public:
-    using BasicError::BasicError;
-};
-
-// Reads a whole file; throws RenderOptionsError naming the file when it cannot be read.
-using FileReader = std::function<std::vector<std::uint8_t>(const std::string& path)>;
-
-std::vector<std::uint8_t> readWholeFile(const std::string& path);
+// A flag the program cannot take, or a configuration file it cannot use.
+using RenderOptionsError = SwitchError;
 
 // Parses the arguments after the program name, left to right, so a flag given after --config
 // overrides that one field of the file's settings.
 RenderOptions parseRenderOptions(const std::vector<std::string>& args,
                                  const FileReader& readFile = readWholeFile);
-
-// The restart period of a stored configuration in whole seconds, or -1 when it is switched off;
-// wild stored values are bounded to a day.
-std::int32_t configuredRestartSeconds(const SaverSettings& settings);
 
 extern const char* const kRenderUsage;
