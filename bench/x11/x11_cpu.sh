@@ -66,7 +66,7 @@ printf '%-22s %8.3f %8.3f %8.3f %10s %12s\n' "yardstick (XShmPut)" "$ref_p" "$re
 for density in $densities; do
     read -r p s < <(measure "$build/misto" --root --seed 1 --density "$density")
     loop=$("$build/misto-render" --bench --size "$size" --seed 1 --density "$density" \
-        --image "$tmp/desktop.png" --frames "$frames" --out "$tmp/frames" |
+        --image "$tmp/desktop.png" --frames "$frames" --every "$frames" --out "$tmp/frames" 2>/dev/null |
         sed -n 's/^bench: .* median \([0-9.]*\) ms.*/\1/p')
     awk -v d="$density" -v p="$p" -v s="$s" -v ref="$ref" -v loop="$loop" 'BEGIN {
         both = p + s

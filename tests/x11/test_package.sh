@@ -67,7 +67,7 @@ for line in lines:
 PY
 count=0
 while read -r -a command; do
-    timeout 120 "$program" "${command[@]}" --frames 1 >"$X11_TMP/run.log" 2>&1 ||
+    timeout 120 "$program" "${command[@]}" --frames 1 </dev/null >"$X11_TMP/run.log" 2>&1 ||
         x11_fail "misto ${command[*]} --frames 1 failed: $(cat "$X11_TMP/run.log")"
     count=$((count + 1))
 done <"$X11_TMP/commands"

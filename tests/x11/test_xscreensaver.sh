@@ -65,7 +65,8 @@ CONFIG
         x11_fail "$monitors monitor(s): the desktop is not back after -deactivate"
     [ -z "$(x11_segments_of $pids)" ] ||
         x11_fail "$monitors monitor(s): shared memory left behind by misto: $(ipcs -m -p)"
-    grep -i "misto" "$X11_TMP/daemon.log" | grep -iq "crash\|signal 11\|abort\|sanitizer" &&
+    # The programs' standard error goes to the daemon's.
+    grep -iq "sanitizer\|runtime error\|signal 11\|signal 6\|core dumped" "$X11_TMP/daemon.log" &&
         x11_fail "$monitors monitor(s): misto failed: $(cat "$X11_TMP/daemon.log")"
     x11_end
 }
