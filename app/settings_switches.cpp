@@ -130,6 +130,14 @@ std::int32_t configuredRestartSeconds(const SaverSettings& settings) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, 0, kMaxRestartSeconds));
 }
 
+SaverSettings settingsWithRestart(const SaverSettings& settings, std::int32_t restartSeconds) {
+    SaverSettings s = settings;
+    s.setRestartEnabled(restartSeconds >= 0);
+    s.setRestartMinutes(0);
+    s.setRestartSeconds(restartSeconds < 0 ? 0 : restartSeconds);
+    return s;
+}
+
 SettingsSwitches::SettingsSwitches(SettingsChoice& choice, OutOfRange outOfRange,
                                    const FileReader& readFile)
     : choice_(choice),

@@ -60,6 +60,9 @@ struct SettingsChoice {
     std::uint32_t seed = 1;
 };
 
+// The settings with the restart given in seconds (negative: never) in place of the stored one.
+SaverSettings settingsWithRestart(const SaverSettings& settings, std::int32_t restartSeconds);
+
 // What a well-formed number outside a setting's range does: misto-render refuses it; the saver
 // bounds it to the range as it bounds a stored record, since its hosts' sliders may disagree.
 enum class OutOfRange { Refuse, Bound };

@@ -14,30 +14,11 @@
 #include "tools/render/pixel_format.h"
 #include "tools/render/rain_render.h"
 #include "tools/render/render_options.h"
+#include "tools/render/sample_picture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const kSample = "tests/data/wallpaper.png";
-
-// The bundled picture: next to a build or dist folder of the repository, in the current
-// folder, or where the sources were when this was compiled.
-std::string findSamplePicture(const char* argv0) {
-    std::vector<fs::path> candidates;
-    std::error_code ec;
-    if (argv0 != nullptr && *argv0 != '\0') {
-        const fs::path exe = fs::absolute(fs::path(argv0), ec);
-        if (!ec) candidates.push_back(exe.parent_path() / "../.." / kSample);
-    }
-    candidates.push_back(fs::path(kSample));
-    candidates.push_back(fs::path(__FILE__).parent_path() / "../.." / kSample);
-    for (const fs::path& p : candidates) {
-        if (fs::is_regular_file(p, ec)) return p.lexically_normal().string();
-    }
-    throw PictureError(std::string("cannot find the sample picture ") + kSample +
-                       "; give one with --image FILE");
-}
 
 std::string frameName(const std::string& dir, std::int32_t number) {
     char name[32];

@@ -1,5 +1,6 @@
 #include "tools/render/rain_render.h"
 
+#include "app/settings_switches.h"
 #include "rain/rain_random.h"
 #include "render/tracer/cosntable.h"
 #include "tools/render/pixel_format.h"
@@ -14,15 +15,6 @@ MemorySurface surfaceOf(const Picture& picture, std::uint32_t bpp) {
     return surface;
 }
 
-// The settings with the restart given in seconds; a period counts from the loop's start.
-SaverSettings withRestart(const SaverSettings& settings, std::int32_t restartSeconds) {
-    SaverSettings s = settings;
-    s.setRestartEnabled(restartSeconds >= 0);
-    s.setRestartMinutes(0);
-    s.setRestartSeconds(restartSeconds < 0 ? 0 : restartSeconds);
-    return s;
-}
-
 }  // namespace
 
 RainRender::RainRender(const Picture& picture, std::uint32_t bpp, const SaverSettings& settings,
@@ -32,7 +24,7 @@ RainRender::RainRender(const Picture& picture, std::uint32_t bpp, const SaverSet
       // The clock starts at 0 and frame N runs at N * 20 ms: a restart falls due once a whole
       // period has passed, before frame P + 1 for a period of P frames, and a zero period wipes
       // the pane before every frame.
-      loop_(withRestart(settings, restartSeconds), kCosnTable, 0) {
+      loop_(settingsWithRestart(settings, restartSeconds), kCosnTable, 0) {
     RainRandom::seed(seed);
     loop_.prepare(picture.width, picture.height, channelMasksFor(bpp));
 }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/settings_switches.h"
+
+// Where the X11 saver draws.
+enum class DrawTarget {
+    OwnWindow,    // a normal window of its own (started by hand)
+    Root,         // the root window
+    GivenWindow,  // a window its host made (--window-id or $XSCREENSAVER_WINDOW)
+    FullScreen,   // windows of its own over every monitor, ended by the user's input
+};
+
+// What one run of misto does, as given on its command line.
+struct MistoOptions {
+    DrawTarget target = DrawTarget::OwnWindow;
+    std::uint64_t windowId = 0;  // with DrawTarget::GivenWindow
+    std::int32_t delayMicroseconds = 20000;
+    bool noShm = false;
+    std::int32_t frames = 0;  // 0: until ended; else stop after this many, leaving the picture
+    std::string image;        // empty: the desktop, else the bundled picture
+    SettingsChoice choice;
+    bool help = false;
+    bool version = false;
+};
+
+// Parses the arguments after the program name. `hostWindow` is $XSCREENSAVER_WINDOW or null;
+// it is used only when no --window-id is given and must then name a window id.
+MistoOptions parseMistoOptions(const std::vector<std::string>& args, const char* hostWindow,
+                               const FileReader& readFile = readWholeFile);
+
+// A window id in hex (0x...) or decimal, as xscreensaver and xsecurelock pass them; throws
+// SwitchError naming `what` for anything else.
+std::uint64_t parseWindowId(const std::string& text, const std::string& what);
+
+extern const char* const kMistoUsage;

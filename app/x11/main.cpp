@@ -1,0 +1,468 @@
+// misto: the rain on X11, on a window its host hands over, the root, a window of its own or
+// every monitor.
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/misto_options.h"
+#include "app/mouse_rule.h"
+#include "app/x11/x_desktop.h"
+#include "app/x11/x_errors.h"
+#include "app/x11/x_monitors.h"
+#include "app/x11/x_pixels.h"
+#include "app/x11/x_screen_rain.h"
+#include "app/x11/xlib.h"
+#include "rain/rain_random.h"
+#include "tools/render/picture_io.h"
+#include "tools/render/picture_scale.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A finished message for standard error and the exit code that goes with it.
+class Refusal : public std::exception {
+  public:
+    explicit Refusal(std::string text) : text_(std::move(text)) {}
+    const char* what() const noexcept override { return text_.c_str(); }
+
+  private:
+    std::string text_;
+};
+
+struct DisplayCloser {
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+using DisplayHandle = std::unique_ptr<Display, DisplayCloser>;
+
+// A window this program made, destroyed when the run ends so that the desktop shows again.
+class OwnWindow {
+  public:
+    OwnWindow(Display* display, Window window) : display_(display), window_(window) {}
+    ~OwnWindow() { XDestroyWindow(display_, window_); }
+    OwnWindow(const OwnWindow&) = delete;
+    OwnWindow& operator=(const OwnWindow&) = delete;
+    Window id() const { return window_; }
+
+  private:
+    Display* display_;
+    Window window_;
+};
+
+std::string hex(unsigned long id) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%lx", id);
+    return text;
+}
+
+XWindowAttributes attributesOf(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    XErrors::take();
+    const Status status = XGetWindowAttributes(display, window, &attributes);
+    if (XErrors::take() != 0 || status == 0) {
+        throw Refusal("there is no window " + hex(window) + " on the display");
+    }
+    const std::string why = unsupportedVisual(attributes);
+    if (!why.empty()) throw Refusal(why);
+    return attributes;
+}
+
+// What one run draws on and how it ends.
+class Run {
+  public:
+    Run(const MistoOptions& options, const char* argv0, int signals)
+        : options_(options), argv0_(argv0), signals_(signals) {}
+
+    int go();
+
+  private:
+    void openDisplay();
+    void setUpGivenWindow();
+    void setUpRoot();
+    void setUpOwnWindow();
+    void setUpFullScreen();
+    Picture pictureBehind(const std::optional<Picture>& desktop) const;
+    void addScreen(Window window, const XWindowAttributes& attributes, Picture desktop);
+    bool claimFullScreen();
+    void grabInput(Window window);
+    void handle(const XEvent& event);
+    void readSignals();
+    XScreenRain* screenOf(Window window);
+    bool anyBusy() const;
+    void end(int code) {
+        if (!ended_) exitCode_ = code;
+        ended_ = true;
+    }
+
+    const MistoOptions& options_;
+    const char* argv0_;
+    int signals_;
+    DisplayHandle display_;
+    Window root_ = XNone;
+    int shmCompletion_ = -1;
+    Atom deleteWindow_ = XNone;
+    SaverSettings settings_;
+    std::uint32_t frameMs_ = 20;
+    std::int32_t frames_ = 0;
+    std::vector<std::unique_ptr<OwnWindow>> ownWindows_;
+    // Declared after the windows: the rain goes before the windows it draws on.
+    std::vector<std::unique_ptr<XScreenRain>> screens_;
+    MouseRule mouse_;
+    bool ended_ = false;
+    int exitCode_ = 0;
+};
+
+void Run::openDisplay() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        const char* name = XDisplayName(nullptr);
+        throw Refusal(std::string("cannot open the X display \"") + (name ? name : "") + "\"");
+    }
+    display_.reset(display);
+    XErrors::install();
+    root_ = DefaultRootWindow(display);
+    int major = 0;
+    int minor = 0;
+    Bool pixmaps = False;
+    if (XShmQueryVersion(display, &major, &minor, &pixmaps)) {
+        shmCompletion_ = XShmGetEventBase(display) + ShmCompletion;
+    }
+}
+
+Picture Run::pictureBehind(const std::optional<Picture>& desktop) const {
+    if (desktop) return *desktop;
+    return chosenPicture(options_.image, argv0_);
+}
+
+void Run::addScreen(Window window, const XWindowAttributes& attributes, Picture desktop) {
+    screens_.push_back(std::make_unique<XScreenRain>(
+        display_.get(), window, attributes, std::move(desktop), settings_, !options_.noShm, 0));
+}
+
+void Run::setUpGivenWindow() {
+    const Window window = static_cast<Window>(options_.windowId);
+    const XWindowAttributes attributes = attributesOf(display_.get(), window);
+    XSelectInput(display_.get(), window, StructureNotifyMask | ExposureMask);
+    const std::optional<Picture> screenshot = hostScreenshot(display_.get(), window, attributes);
+    addScreen(window, attributes, pictureBehind(screenshot));
+}
+
+void Run::setUpRoot() {
+    const XWindowAttributes attributes = attributesOf(display_.get(), root_);
+    XSelectInput(display_.get(), root_, StructureNotifyMask | ExposureMask);
+    std::optional<Picture> desktop;
+    if (options_.image.empty()) {
+        desktop = readDrawable(display_.get(), root_, 0, 0, attributes.width, attributes.height,
+                               masksOf(attributes.visual));
+    }
+    addScreen(root_, attributes, pictureBehind(desktop));
+}
+
+void Run::setUpOwnWindow() {
+    Display* display = display_.get();
+    const XWindowAttributes rootAttributes = attributesOf(display, root_);
+    // The desktop as it is before the window covers any of it.
+    std::optional<Picture> desktop;
+    if (options_.image.empty()) {
+        desktop = readDrawable(display, root_, 0, 0, rootAttributes.width, rootAttributes.height,
+                               masksOf(rootAttributes.visual));
+    }
+    const int width = std::max(1, rootAttributes.width / 2);
+    const int height = std::max(1, rootAttributes.height / 2);
+    XSetWindowAttributes set{};
+    set.background_pixmap = XNone;
+    set.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask;
+    const Window window = XCreateWindow(
+        display, root_, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+        CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &set);
+    ownWindows_.push_back(std::make_unique<OwnWindow>(display, window));
+    XStoreName(display, window, "Misto");
+    XClassHint hint{const_cast<char*>("misto"), const_cast<char*>("Misto")};
+    XSetClassHint(display, window, &hint);
+    deleteWindow_ = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &deleteWindow_, 1);
+    addScreen(window, attributesOf(display, window), pictureBehind(desktop));
+    XMapWindow(display, window);
+}
+
+// One full-screen run a display: the first takes a selection; a second finds it owned.
+bool Run::claimFullScreen() {
+    Display* display = display_.get();
+    const std::string name = "_MISTO_FULLSCREEN_S" + std::to_string(DefaultScreen(display));
+    const Atom selection = XInternAtom(display, name.c_str(), False);
+    XGrabServer(display);
+    const bool free = XGetSelectionOwner(display, selection) == XNone;
+    if (free) {
+        const Window owner = XCreateSimpleWindow(display, root_, 0, 0, 1, 1, 0, 0, 0);
+        ownWindows_.push_back(std::make_unique<OwnWindow>(display, owner));
+        XSetSelectionOwner(display, selection, owner, CurrentTime);
+    }
+    XUngrabServer(display);
+    XSync(display, False);
+    return free;
+}
+
+void Run::grabInput(Window window) {
+    Display* display = display_.get();
+    // Just after mapping, or while the key that started it is held by a hot-key daemon, the
+    // grab may fail for a moment: try for two seconds.
+    const Clock::time_point limit = Clock::now() + std::chrono::seconds(2);
+    bool keyboard = false;
+    bool pointer = false;
+    while (!(keyboard && pointer)) {
+        if (!keyboard) {
+            keyboard = XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync,
+                                     CurrentTime) == GrabSuccess;
+        }
+        if (!pointer) {
+            pointer = XGrabPointer(display, window, False, ButtonPressMask | PointerMotionMask,
+                                   GrabModeAsync, GrabModeAsync, XNone, XNone,
+                                   CurrentTime) == GrabSuccess;
+        }
+        if (keyboard && pointer) break;
+        if (Clock::now() > limit) throw Refusal("cannot take the keyboard and the mouse");
+        usleep(20000);
+    }
+    Window rootReturn = XNone;
+    Window child = XNone;
+    int x = 0;
+    int y = 0;
+    int wx = 0;
+    int wy = 0;
+    unsigned mask = 0;
+    if (XQueryPointer(display, root_, &rootReturn, &child, &x, &y, &wx, &wy, &mask)) {
+        mouse_.moved(static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
+    }
+}
+
+void Run::setUpFullScreen() {
+    Display* display = display_.get();
+    if (!claimFullScreen()) {
+        std::fputs("misto: another misto --fullscreen runs on this display\n", stderr);
+        end(0);
+        return;
+    }
+    const XWindowAttributes rootAttributes = attributesOf(display, root_);
+    std::optional<Picture> desktop;
+    if (options_.image.empty()) {
+        desktop = readDrawable(display, root_, 0, 0, rootAttributes.width, rootAttributes.height,
+                               masksOf(rootAttributes.visual));
+    }
+    const Picture whole = pictureBehind(desktop);
+    for (const MonitorPlace& place :
+         monitorPlaces(display, root_, rootAttributes.width, rootAttributes.height)) {
+        XSetWindowAttributes set{};
+        set.background_pixmap = XNone;
+        set.override_redirect = True;
+        set.event_mask =
+            KeyPressMask | ButtonPressMask | PointerMotionMask | ExposureMask | StructureNotifyMask;
+        const Window window =
+            XCreateWindow(display, root_, place.x, place.y, static_cast<unsigned>(place.width),
+                          static_cast<unsigned>(place.height), 0, CopyFromParent, InputOutput,
+                          CopyFromParent, CWBackPixmap | CWOverrideRedirect | CWEventMask, &set);
+        ownWindows_.push_back(std::make_unique<OwnWindow>(display, window));
+        // The captured desktop is cut into the monitors; another picture covers each whole.
+        Picture part = desktop && desktop->width == rootAttributes.width
+                           ? cropPicture(*desktop, place.x, place.y, place.width, place.height)
+                           : whole;
+        addScreen(window, attributesOf(display, window), std::move(part));
+        XMapRaised(display, window);
+    }
+    XSync(display, False);
+    grabInput(screens_.front()->window());
+}
+
+XScreenRain* Run::screenOf(Window window) {
+    for (const auto& screen : screens_) {
+        if (screen->window() == window) return screen.get();
+    }
+    return nullptr;
+}
+
+bool Run::anyBusy() const {
+    return std::any_of(screens_.begin(), screens_.end(),
+                       [](const auto& screen) { return screen->busy(); });
+}
+
+void Run::handle(const XEvent& event) {
+    const bool fullScreen = options_.target == DrawTarget::FullScreen;
+    if (event.type == shmCompletion_) {
+        const auto& done = reinterpret_cast<const XShmCompletionEvent&>(event);
+        if (XScreenRain* screen = screenOf(done.drawable)) screen->completed();
+        return;
+    }
+    XScreenRain* screen = screenOf(event.xany.window);
+    switch (event.type) {
+        case ConfigureNotify:
+            if (screen != nullptr && !fullScreen) {
+                screen->resize(event.xconfigure.width, event.xconfigure.height);
+            }
+            break;
+        case Expose:
+            if (screen != nullptr) screen->exposed();
+            break;
+        case DestroyNotify:
+            if (screenOf(event.xdestroywindow.window) != nullptr) end(0);
+            break;
+        case KeyPress: {
+            if (fullScreen) {
+                end(0);
+                break;
+            }
+            const KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0);
+            if (key == XK_Escape || key == XK_q || key == XK_Q) end(0);
+            break;
+        }
+        case ButtonPress:
+            if (fullScreen) end(0);
+            break;
+        case MotionNotify:
+            if (fullScreen && mouse_.moved(static_cast<std::uint16_t>(event.xmotion.x_root),
+                                           static_cast<std::uint16_t>(event.xmotion.y_root))) {
+                end(0);
+            }
+            break;
+        case ClientMessage:
+            if (deleteWindow_ != XNone &&
+                static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_)
+                end(0);
+            break;
+        default:
+            break;
+    }
+}
+
+void Run::readSignals() {
+    signalfd_siginfo info{};
+    while (read(signals_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        if (info.ssi_signo == SIGUSR1) {
+            for (const auto& screen : screens_) screen->restart();
+        } else {
+            end(0);
+        }
+    }
+}
+
+int Run::go() {
+    openDisplay();
+    Display* display = display_.get();
+    RainRandom::seed(options_.choice.seed);
+    settings_ = settingsWithRestart(options_.choice.settings, options_.choice.restartSeconds);
+    // The rain's clock moves one delay a frame, as misto-render's moves 20 ms: the picture
+    // after N frames is the same however late the frames come.
+    frameMs_ = static_cast<std::uint32_t>(std::max(1, options_.delayMicroseconds / 1000));
+
+    switch (options_.target) {
+        case DrawTarget::GivenWindow:
+            setUpGivenWindow();
+            break;
+        case DrawTarget::Root:
+            setUpRoot();
+            break;
+        case DrawTarget::OwnWindow:
+            setUpOwnWindow();
+            break;
+        case DrawTarget::FullScreen:
+            setUpFullScreen();
+            break;
+    }
+    XSync(display, False);
+    readSignals();
+
+    const auto delay = std::chrono::microseconds(options_.delayMicroseconds);
+    Clock::time_point next = Clock::now();
+    bool finishing = false;
+    while (!ended_) {
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            handle(event);
+        }
+        if (XErrors::take() != 0) {
+            // The window went away under the rain: its host is done with it.
+            end(0);
+            break;
+        }
+        readSignals();
+        if (ended_) break;
+
+        const bool busy = anyBusy();
+        if (finishing) {
+            if (!busy) break;
+        } else if (!busy && Clock::now() >= next) {
+            ++frames_;
+            const std::uint32_t now = static_cast<std::uint32_t>(frames_) * frameMs_;
+            for (const auto& screen : screens_) screen->frame(now);
+            XFlush(display);
+            next += delay;
+            if (next < Clock::now()) next = Clock::now();
+            finishing = options_.frames > 0 && frames_ >= options_.frames;
+            continue;
+        }
+
+        int timeout = 100;
+        if (!busy && !finishing) {
+            const auto wait =
+                std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now());
+            timeout = static_cast<int>(std::clamp<long long>(wait.count(), 0, 100));
+        }
+        pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {signals_, POLLIN, 0}};
+        poll(fds, 2, timeout);
+    }
+    XSync(display, False);
+    screens_.clear();
+    ownWindows_.clear();
+    XSync(display, False);
+    return exitCode_;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The signals that end or restart the rain wait in a descriptor the frame loop reads, so no
+    // work happens inside a handler; blocked first, a SIGTERM during start-up waits there too.
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (int s : {SIGTERM, SIGINT, SIGHUP, SIGUSR1}) sigaddset(&handled, s);
+    sigprocmask(SIG_BLOCK, &handled, nullptr);
+    const int signals = signalfd(-1, &handled, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (signals < 0) {
+        std::perror("misto: signalfd");
+        return 1;
+    }
+
+    MistoOptions options;
+    try {
+        options = parseMistoOptions(std::vector<std::string>(argv + 1, argv + argc),
+                                    std::getenv("XSCREENSAVER_WINDOW"));
+    } catch (const SwitchError& e) {
+        std::fprintf(stderr, "misto: %s\n", e.what());
+        return 1;
+    }
+    if (options.help) {
+        std::printf(kMistoUsage, SettingsSwitches::kUsage);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("misto %s\n", MISTO_VERSION);
+        return 0;
+    }
+    try {
+        Run run(options, argc > 0 ? argv[0] : nullptr, signals);
+        return run.go();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "misto: %s\n", e.what());
+        return 1;
+    }
+}

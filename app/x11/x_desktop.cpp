@@ -1,0 +1,64 @@
+#include "app/x11/x_desktop.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/x11/x_errors.h"
+#include "app/x11/x_pixels.h"
+#include "app/xscreensaver_preferences.h"
+#include "tools/render/picture_io.h"
+#include "tools/render/sample_picture.h"
+
+namespace {
+
+bool userAllowsDesktopImages() {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr) return true;
+    std::ifstream file(std::string(home) + "/.xscreensaver");
+    if (!file) return true;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return desktopImagesAllowed(text.str());
+}
+
+}  // namespace
+
+std::optional<Picture> hostScreenshot(Display* display, Window window,
+                                      const XWindowAttributes& attributes) {
+    if (!userAllowsDesktopImages()) return std::nullopt;
+    const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", False);
+    Atom type = XNone;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long left = 0;
+    unsigned char* data = nullptr;
+    XErrors::take();
+    const int status = XGetWindowProperty(display, window, property, 0, 1, False, XA_PIXMAP, &type,
+                                          &format, &items, &left, &data);
+    Pixmap pixmap = XNone;
+    if (status == Success && type == XA_PIXMAP && format == 32 && items == 1 && data != nullptr) {
+        pixmap = static_cast<Pixmap>(*reinterpret_cast<unsigned long*>(data));
+    }
+    if (data != nullptr) XFree(data);
+    if (pixmap == XNone) return std::nullopt;
+
+    Window root = XNone;
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    if (!XGetGeometry(display, pixmap, &root, &x, &y, &width, &height, &border, &depth) ||
+        XErrors::take() != 0 || static_cast<int>(depth) != attributes.depth) {
+        return std::nullopt;
+    }
+    // A pixmap's image carries no channel masks: the window's visual gives them.
+    return readDrawable(display, pixmap, 0, 0, static_cast<int>(width), static_cast<int>(height),
+                        masksOf(attributes.visual));
+}
+
+Picture chosenPicture(const std::string& path, const char* argv0) {
+    return loadPicture(path.empty() ? findSamplePicture(argv0) : path);
+}

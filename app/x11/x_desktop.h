@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/x11/xlib.h"
+#include "tools/render/picture.h"
+
+// The desktop picture a screen-saver host left on the window it hands over
+// (_SCREENSAVER_SCREENSHOT, a pixmap of the window's size), when the user's preferences let
+// savers show the desktop; nothing when there is none or it cannot be read.
+std::optional<Picture> hostScreenshot(Display* display, Window window,
+                                      const XWindowAttributes& attributes);
+
+// The picture of `path`, or the bundled one when `path` is empty.
+Picture chosenPicture(const std::string& path, const char* argv0);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+
+#include "app/x11/xlib.h"
+#include "render/tracer/channel_masks.h"
+#include "tools/render/picture.h"
+
+// Between the pictures of the portable code (RGB, 8 bits a channel) and X images, by the
+// visual's channel masks: an image read from a pixmap carries none of its own.
+ChannelMasks masksOf(const Visual* visual);
+
+// The image's pixels as RGB; channels narrower than 8 bits repeat their top bits below, so that
+// packing the picture again gives the same pixels.
+Picture pictureOfImage(XImage* image, const ChannelMasks& masks);
+
+// Writes the picture (of the image's size) into the image, each channel cut to its bits.
+void fillImage(const Picture& picture, XImage* image, const ChannelMasks& masks);
+
+// The part of `picture` at (x, y) of `width` x `height`, inside it.
+Picture cropPicture(const Picture& picture, int x, int y, int width, int height);
+
+// What `drawable` shows in the given rectangle, or nothing when it cannot be read (gone, or
+// not viewable).
+std::optional<Picture> readDrawable(Display* display, Drawable drawable, int x, int y, int width,
+                                    int height, const ChannelMasks& masks);

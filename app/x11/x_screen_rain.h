@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "app/memory_pictures.h"
+#include "app/screen_loop.h"
+#include "app/x11/x_frame_image.h"
+#include "app/x11/xlib.h"
+#include "render/tracer/channel_masks.h"
+#include "settings/saver_settings.h"
+#include "tools/render/picture.h"
+
+// The rain on one X window: the screen loop over an image of the window's size, the desktop
+// picture behind the rain scaled to that size, and the frame's changed areas sent to the window.
+class XScreenRain {
+  public:
+    // `desktop` is the picture behind the rain at any size. `now`: the rain clock's tick.
+    XScreenRain(Display* display, Window window, const XWindowAttributes& attributes,
+                Picture desktop, const SaverSettings& settings, bool tryShm, std::uint32_t now);
+    ~XScreenRain();
+    XScreenRain(const XScreenRain&) = delete;
+    XScreenRain& operator=(const XScreenRain&) = delete;
+
+    Window window() const { return window_; }
+    bool shared() const { return image_->shared(); }
+    // The server still reads the last frame's pixels: the next one must wait.
+    bool busy() const { return image_->busy(); }
+    void completed() { image_->completed(); }
+
+    // Traces the frame at tick `now` and sends what changed.
+    void frame(std::uint32_t now);
+    // The window changed size: the picture and the rain start again at the new size.
+    void resize(int width, int height);
+    void exposed() { loop_.presentWholeNextFrame(); }
+    void restart() { loop_.restartNextFrame(); }
+
+  private:
+    void makeImage();
+
+    Display* display_;
+    Window window_;
+    Visual* visual_;
+    int depth_;
+    int width_;
+    int height_;
+    ChannelMasks masks_;
+    Picture desktop_;
+    bool tryShm_;
+    GC gc_;
+    ScreenLoop loop_;
+    std::unique_ptr<XFrameImage> image_;
+    std::unique_ptr<MemoryPictures> pictures_;
+};
+
+// Why a window cannot take the rain: a finished sentence, or empty when it can.
+std::string unsupportedVisual(const XWindowAttributes& attributes);
