@@ -141,15 +141,16 @@ x11_segments_of() {
     ipcs -m -p | awk -v pids="$pids" '$1 ~ /^[0-9]+$/ && index(pids, " " $3 " ") { print $1 }'
 }
 
-# The misto processes on this test's display run by user UID, one a line.
+# The misto processes on this test's display run by user UID, one a line (xscreensaver names
+# the screen too: DISPLAY=:N.0).
 x11_misto_pids() {
     local pid
     for pid in $(pgrep -u "$1" -x misto); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "DISPLAY=$DISPLAY" && echo "$pid"
+        x11_environment_of "$pid" DISPLAY | grep -qxE "${DISPLAY//./\\.}(\.[0-9]+)?" && echo "$pid"
     done
 }
 
 # The value of VARIABLE in the environment of process PID.
 x11_environment_of() {
-    tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | sed -n "s/^$2=//p"
+    tr '\0' '\n' 2>/dev/null <"/proc/$1/environ" | sed -n "s/^$2=//p"
 }
