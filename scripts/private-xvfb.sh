@@ -1,4 +1,4 @@
-# Starts a private X server for one test run. Source it, then: private_xvfb WxH [Xvfb options].
+# Starts a private X server for one test run. Source it, then: private_xvfb WxH[xDEPTH] [Xvfb options].
 # Xvfb picks a free display number itself, taking its lock atomically, and writes the number to
 # fd 3 once it accepts connections. Choosing the number here instead (the first one without a
 # lock file) let two runs started in the same instant pick the same one: the second server
@@ -11,7 +11,9 @@ private_xvfb() {
     local size=$1 numberFile number="" _
     shift
     numberFile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "$@" 3>"$numberFile" >/dev/null 2>&1 &
+    # WxH is given depth 24; WxHxD keeps its own depth.
+    [[ $size == *x*x* ]] || size="${size}x24"
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp "$@" 3>"$numberFile" >/dev/null 2>&1 &
     PRIVATE_XVFB_PID=$!
     for _ in $(seq 300); do
         number=$(head -n 1 "$numberFile")

@@ -23,6 +23,7 @@
 #include "app/x11/x_pixels.h"
 #include "app/x11/x_screen_rain.h"
 #include "app/x11/xlib.h"
+#include "foundation/basic_error.h"
 #include "rain/rain_random.h"
 #include "tools/render/picture_io.h"
 #include "tools/render/picture_scale.h"
@@ -30,16 +31,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// A finished message for standard error and the exit code that goes with it.
-class Refusal : public std::exception {
-  public:
-    explicit Refusal(std::string text) : text_(std::move(text)) {}
-    const char* what() const noexcept override { return text_.c_str(); }
-
-  private:
-    std::string text_;
-};
 
 struct DisplayCloser {
     void operator()(Display* display) const { XCloseDisplay(display); }
@@ -71,10 +62,10 @@ XWindowAttributes attributesOf(Display* display, Window window) {
     XErrors::take();
     const Status status = XGetWindowAttributes(display, window, &attributes);
     if (XErrors::take() != 0 || status == 0) {
-        throw Refusal("there is no window " + hex(window) + " on the display");
+        throw BasicError("there is no window " + hex(window) + " on the display");
     }
     const std::string why = unsupportedVisual(attributes);
-    if (!why.empty()) throw Refusal(why);
+    if (!why.empty()) throw BasicError(why);
     return attributes;
 }
 
@@ -127,17 +118,13 @@ void Run::openDisplay() {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         const char* name = XDisplayName(nullptr);
-        throw Refusal(std::string("cannot open the X display \"") + (name ? name : "") + "\"");
+        throw BasicError(std::string("cannot open the X display \"") + (name ? name : "") + "\"");
     }
     display_.reset(display);
     XErrors::install();
     root_ = DefaultRootWindow(display);
-    int major = 0;
-    int minor = 0;
-    Bool pixmaps = False;
-    if (XShmQueryVersion(display, &major, &minor, &pixmaps)) {
-        shmCompletion_ = XShmGetEventBase(display) + ShmCompletion;
-    }
+    // Asked first: any other call of a missing extension makes Xlib print a warning.
+    if (XShmQueryExtension(display)) shmCompletion_ = XShmGetEventBase(display) + ShmCompletion;
 }
 
 Picture Run::pictureBehind(const std::optional<Picture>& desktop) const {
@@ -218,22 +205,30 @@ void Run::grabInput(Window window) {
     // Just after mapping, or while the key that started it is held by a hot-key daemon, the
     // grab may fail for a moment: try for two seconds.
     const Clock::time_point limit = Clock::now() + std::chrono::seconds(2);
+    // No pointer over the rain: a cursor with nothing in it while the grab lasts.
+    static const char nothing[1] = {0};
+    const Pixmap empty = XCreateBitmapFromData(display, window, nothing, 1, 1);
+    XColor black{};
+    const Cursor hidden = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+    XFreePixmap(display, empty);
     bool keyboard = false;
     bool pointer = false;
-    while (!(keyboard && pointer)) {
+    for (;;) {
         if (!keyboard) {
             keyboard = XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync,
                                      CurrentTime) == GrabSuccess;
         }
         if (!pointer) {
             pointer = XGrabPointer(display, window, False, ButtonPressMask | PointerMotionMask,
-                                   GrabModeAsync, GrabModeAsync, XNone, XNone,
+                                   GrabModeAsync, GrabModeAsync, XNone, hidden,
                                    CurrentTime) == GrabSuccess;
         }
-        if (keyboard && pointer) break;
-        if (Clock::now() > limit) throw Refusal("cannot take the keyboard and the mouse");
+        if ((keyboard && pointer) || Clock::now() > limit) break;
         usleep(20000);
     }
+    // The grab holds the cursor as long as it needs it.
+    XFreeCursor(display, hidden);
+    if (!(keyboard && pointer)) throw BasicError("cannot take the keyboard and the mouse");
     Window rootReturn = XNone;
     Window child = XNone;
     int x = 0;
@@ -389,8 +384,13 @@ int Run::go() {
             XNextEvent(display, &event);
             handle(event);
         }
-        if (XErrors::take() != 0) {
-            // The window went away under the rain: its host is done with it.
+        if (const int error = XErrors::take()) {
+            // The window went away under the rain: its host is done with it. Anything else is
+            // a fault worth a word.
+            if (error != BadWindow && error != BadDrawable) {
+                std::fprintf(stderr, "misto: the X server refused a request (error %d)\n", error);
+                end(1);
+            }
             end(0);
             break;
         }

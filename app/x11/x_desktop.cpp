@@ -50,8 +50,10 @@ std::optional<Picture> hostScreenshot(Display* display, Window window,
     unsigned height = 0;
     unsigned border = 0;
     unsigned depth = 0;
-    if (!XGetGeometry(display, pixmap, &root, &x, &y, &width, &height, &border, &depth) ||
-        XErrors::take() != 0 || static_cast<int>(depth) != attributes.depth) {
+    // A pixmap its host has freed since is no picture; its error is answered here.
+    const Status found =
+        XGetGeometry(display, pixmap, &root, &x, &y, &width, &height, &border, &depth);
+    if (XErrors::take() != 0 || !found || static_cast<int>(depth) != attributes.depth) {
         return std::nullopt;
     }
     // A pixmap's image carries no channel masks: the window's visual gives them.

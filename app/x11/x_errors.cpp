@@ -1,5 +1,7 @@
 #include "app/x11/x_errors.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,7 +18,7 @@ int displayLost(Display*) {
     // Xlib ends the process when this returns; say why first. The shared segments were removed
     // as soon as the server attached them, so nothing is left behind.
     std::fputs("misto: the connection to the X display was lost\n", stderr);
-    std::exit(1);
+    _exit(1);
 }
 
 }  // namespace
