@@ -12,6 +12,7 @@ build=$(readlink -f "$1")
 x11_need cpack dpkg-deb Xvfb python3 convert
 [ -f "$build/CPackConfig.cmake" ] || x11_fail "$build has no CPackConfig.cmake"
 
+x11_step "packing"
 x11_begin 320x240
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$X11_TMP/pack" >"$X11_TMP/cpack.log" 2>&1 ||
     x11_fail "cpack failed: $(cat "$X11_TMP/cpack.log")"
@@ -65,6 +66,7 @@ assert lines, "no controls"
 for line in lines:
     print(base + " " + line)
 PY
+x11_step "running every settings command line"
 count=0
 while read -r -a command; do
     timeout 120 "$program" "${command[@]}" --frames 1 </dev/null >"$X11_TMP/run.log" 2>&1 ||

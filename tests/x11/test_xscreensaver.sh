@@ -12,13 +12,14 @@ x11_need Xvfb xscreensaver xscreensaver-command setpriv xrandr xwd convert compa
 # The daemon refuses to start programs as root; it runs as nobody.
 user=65534
 
-daemon_ready() { xscreensaver-command -time >/dev/null 2>&1; }
+daemon_ready() { timeout 30 xscreensaver-command -time >/dev/null 2>&1; }
 count_is() { [ "$(x11_misto_pids "$user" | wc -l)" -eq "$1" ]; }
 none_left() { [ -z "$(x11_misto_pids "$user")" ]; }
 
 # run_case MONITORS: one case on a fresh 1280x720 server split into that many monitors.
 run_case() {
     local monitors=$1 home pids pid windows region
+    x11_step "$monitors monitor(s): starting Xvfb"
     x11_begin 1280x720
     if [ "$monitors" -eq 2 ]; then
         xrandr --setmonitor LEFT 640/169x720/190+0+0 screen >/dev/null &&
@@ -40,9 +41,11 @@ CONFIG
     setpriv --reuid=$user --regid=$user --clear-groups env -i HOME="$home" DISPLAY="$DISPLAY" \
         PATH=/usr/bin:/bin xscreensaver --no-splash >"$X11_TMP/daemon.log" 2>&1 &
     x11_started $!
+    x11_step "$monitors monitor(s): starting the daemon"
     x11_wait 30 daemon_ready || x11_fail "the xscreensaver daemon did not answer within 30 s"
 
-    xscreensaver-command -activate >/dev/null || x11_fail "xscreensaver-command -activate failed"
+    x11_step "$monitors monitor(s): activating"
+    timeout 30 xscreensaver-command -activate >/dev/null || x11_fail "xscreensaver-command -activate failed"
     x11_wait 30 count_is "$monitors" ||
         x11_fail "$monitors monitor(s): xscreensaver did not start $monitors misto process(es):" \
             "$(x11_misto_pids $user | wc -l) running; daemon: $(cat "$X11_TMP/daemon.log")"
@@ -52,6 +55,7 @@ CONFIG
     [ "$(echo "$windows" | tr ' ' '\n' | grep . | sort -u | wc -l)" -eq "$monitors" ] ||
         x11_fail "$monitors monitor(s): the programs do not each have their own window: $windows"
 
+    x11_step "$monitors monitor(s): waiting for rain"
     if [ "$monitors" -eq 1 ]; then
         x11_expect_rain 1280x720+0+0 "the screen"
     else
@@ -59,7 +63,11 @@ CONFIG
         x11_expect_rain 640x720+640+0 "the right monitor"
     fi
 
-    xscreensaver-command -deactivate >/dev/null || x11_fail "xscreensaver-command -deactivate failed"
+    [ -n "$(x11_segments_of $pids)" ] ||
+        x11_fail "$monitors monitor(s): misto draws without shared memory under xscreensaver"
+
+    x11_step "$monitors monitor(s): deactivating"
+    timeout 30 xscreensaver-command -deactivate >/dev/null || x11_fail "xscreensaver-command -deactivate failed"
     x11_wait 30 none_left || x11_fail "$monitors monitor(s): misto still runs after -deactivate"
     x11_wait 30 x11_desktop_back ||
         x11_fail "$monitors monitor(s): the desktop is not back after -deactivate"

@@ -8,6 +8,9 @@ X11_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 X11_STARTED=()
 
+# What a test is about to do, so that a run stopped from outside shows where it was.
+x11_step() { echo "$(date +%T) $*"; }
+
 x11_fail() {
     echo "FAIL: $*" >&2
     exit 1
@@ -68,7 +71,7 @@ x11_begin() {
     X11_HEIGHT=${size#*x}
     convert "$X11_ROOT/tests/data/wallpaper.png" -resize "${size}!" "$X11_TMP/desktop.png"
     # display returns 1 after setting the root's background here; the screenshot judges.
-    display -window root "$X11_TMP/desktop.png" >/dev/null 2>&1
+    timeout 30 display -window root "$X11_TMP/desktop.png" </dev/null >/dev/null 2>&1
     x11_shot "$X11_TMP/now.png"
     [ "$(x11_differing "$X11_TMP/desktop.png" "$X11_TMP/now.png")" = 0 ] ||
         x11_fail "the desktop picture did not reach the root window"
@@ -77,9 +80,9 @@ x11_begin() {
 # The whole screen as PNG: x11_shot FILE [CROP as WxH+X+Y].
 x11_shot() {
     if [ -n "${2:-}" ]; then
-        xwd -root -silent | convert xwd:- -crop "$2" +repage "$1"
+        timeout 30 xwd -root -silent | convert xwd:- -crop "$2" +repage "$1"
     else
-        xwd -root -silent | convert xwd:- "$1"
+        timeout 30 xwd -root -silent | convert xwd:- "$1"
     fi
 }
 
@@ -135,7 +138,8 @@ x11_desktop_back() {
     [ "$(x11_differing "$X11_TMP/desktop.png" "$X11_TMP/now.png")" = 0 ]
 }
 
-# Shared memory segments created by any of the given processes and still there.
+# Shared memory segments created by any of the given processes and still there (while misto
+# runs, its picture's; a test checks that they were there, then that they went).
 x11_segments_of() {
     local pids=" $* "
     ipcs -m -p | awk -v pids="$pids" '$1 ~ /^[0-9]+$/ && index(pids, " " $3 " ") { print $1 }'
