@@ -10,7 +10,7 @@
 #include "settings/settings_format.h"
 
 const char* const SettingsSwitches::kUsage =
-    "  --density D            drops a frame, 0 to 50 (default 25)\n"
+    "  --density D            how much rain, 0 to 50 (default 25)\n"
     "  --wind-force F         0 to 50 (default 40)\n"
     "  --wind-direction DEG   where the wind blows, -360 to 360 degrees (default 135;\n"
     "                         90 is straight down, 0 to the left)\n"
