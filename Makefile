@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CLANG_FORMAT ?= clang-format
 FORMATTED = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps build test run-tests demo bench bench-saver format format-check native win64 win32 i386 release pictures clean
+.PHONY: deps build test run-tests demo bench bench-saver bench-x11 format format-check native win64 win32 i386 release release-x11 install deb pictures x11-pictures clean
 
 deps:
 	@scripts/install-deps
@@ -31,6 +31,23 @@ i386: deps
 release: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS) --target misto-render
+
+# The X11 saver as shipped, for installing and packing.
+release-x11: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target misto
+
+# Where xscreensaver and its hosts look: PREFIX/libexec/xscreensaver/misto, its settings
+# dialog's controls, the .desktop file MATE and Xfce list, the manual page. DESTDIR stages.
+PREFIX ?= /usr/local
+install: release-x11
+	DESTDIR=$(DESTDIR) cmake --install build/release --prefix $(PREFIX)
+
+# The same files as a Debian package in out/.
+deb: release-x11
+	@mkdir -p out
+	cd build/release && cpack -G DEB -B $(CURDIR)/out/deb
+	@cp out/deb/*.deb out/ && rm -rf out/deb && ls out/*.deb
 
 # The deliverables, laid out where other tools look for them; the test builds stay in build/.
 build: native win64 win32 release
@@ -67,6 +84,19 @@ bench: deps
 bench-saver: win64
 	@mkdir -p out
 	set -o pipefail; bench/saver_cpu.sh build/win64/misto.scr | tee out/saver_cpu.txt
+
+# misto's CPU a frame in Xvfb at 1920x1080, densities 0, 25 and 50, beside a whole-frame
+# XShmPutImage yardstick and misto-render's own frame (about three minutes), into
+# out/x11_cpu.txt.
+bench-x11: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target misto misto-render present-reference-x11
+	@mkdir -p out
+	set -o pipefail; bench/x11/x11_cpu.sh build/release | tee out/x11_cpu.txt
+
+# The README's pictures of misto on an X screen and of xscreensaver's settings dialog.
+x11-pictures: native
+	@scripts/x11-pictures
 
 # The README's pictures of the rain, rendered by misto-render.
 pictures: native

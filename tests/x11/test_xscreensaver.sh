@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The real xscreensaver daemon runs misto from its programs: line, on one monitor and on two:
+# rain over the desktop on each monitor's window, the program ends on -deactivate, the desktop
+# is back pixel for pixel, and no shared memory segment of misto's is left.
+#   test_xscreensaver.sh MISTO
+set -u
+. "$(dirname "$0")/x11_helpers.sh"
+misto=$(readlink -f "$1")
+x11_need Xvfb xscreensaver xscreensaver-command setpriv xrandr xwd convert compare ipcs pgrep
+[ -x "$misto" ] || x11_fail "$misto is not a program"
+
+# The daemon refuses to start programs as root; it runs as nobody.
+user=65534
+
+daemon_ready() { timeout 30 xscreensaver-command -time >/dev/null 2>&1; }
+count_is() { [ "$(x11_misto_pids "$user" | wc -l)" -eq "$1" ]; }
+none_left() { [ -z "$(x11_misto_pids "$user")" ]; }
+
+# run_case MONITORS: one case on a fresh 1280x720 server split into that many monitors.
+run_case() {
+    local monitors=$1 home pids pid windows region
+    x11_step "$monitors monitor(s): starting Xvfb"
+    x11_begin 1280x720
+    if [ "$monitors" -eq 2 ]; then
+        xrandr --setmonitor LEFT 640/169x720/190+0+0 screen >/dev/null &&
+            xrandr --setmonitor RIGHT 640/169x720/190+640+0 none >/dev/null ||
+            x11_fail "xrandr could not split the screen into two monitors"
+    fi
+    home=$X11_TMP/home
+    mkdir "$home"
+    cat >"$home/.xscreensaver" <<CONFIG
+lock: False
+fade: False
+unfade: False
+splash: False
+mode: one
+selected: 0
+programs: $misto --root
+CONFIG
+    chown -R "$user:$user" "$home"
+    setpriv --reuid=$user --regid=$user --clear-groups env -i HOME="$home" DISPLAY="$DISPLAY" \
+        PATH=/usr/bin:/bin xscreensaver --no-splash >"$X11_TMP/daemon.log" 2>&1 &
+    x11_started $!
+    x11_step "$monitors monitor(s): starting the daemon"
+    x11_wait 30 daemon_ready || x11_fail "the xscreensaver daemon did not answer within 30 s"
+
+    x11_step "$monitors monitor(s): activating"
+    timeout 30 xscreensaver-command -activate >/dev/null || x11_fail "xscreensaver-command -activate failed"
+    x11_wait 30 count_is "$monitors" ||
+        x11_fail "$monitors monitor(s): xscreensaver did not start $monitors misto process(es):" \
+            "$(x11_misto_pids $user | wc -l) running; daemon: $(cat "$X11_TMP/daemon.log")"
+    pids=$(x11_misto_pids "$user")
+    windows=""
+    for pid in $pids; do windows+="$(x11_environment_of "$pid" XSCREENSAVER_WINDOW) "; done
+    [ "$(echo "$windows" | tr ' ' '\n' | grep . | sort -u | wc -l)" -eq "$monitors" ] ||
+        x11_fail "$monitors monitor(s): the programs do not each have their own window: $windows"
+
+    x11_step "$monitors monitor(s): waiting for rain"
+    if [ "$monitors" -eq 1 ]; then
+        x11_expect_rain 1280x720+0+0 "the screen"
+    else
+        x11_expect_rain 640x720+0+0 "the left monitor"
+        x11_expect_rain 640x720+640+0 "the right monitor"
+    fi
+
+    [ -n "$(x11_segments_of $pids)" ] ||
+        x11_fail "$monitors monitor(s): misto draws without shared memory under xscreensaver"
+
+    x11_step "$monitors monitor(s): deactivating"
+    timeout 30 xscreensaver-command -deactivate >/dev/null || x11_fail "xscreensaver-command -deactivate failed"
+    x11_wait 30 none_left || x11_fail "$monitors monitor(s): misto still runs after -deactivate"
+    x11_wait 30 x11_desktop_back ||
+        x11_fail "$monitors monitor(s): the desktop is not back after -deactivate"
+    [ -z "$(x11_segments_of $pids)" ] ||
+        x11_fail "$monitors monitor(s): shared memory left behind by misto: $(ipcs -m -p)"
+    # The programs' standard error goes to the daemon's.
+    grep -iq "sanitizer\|runtime error\|signal 11\|signal 6\|core dumped" "$X11_TMP/daemon.log" &&
+        x11_fail "$monitors monitor(s): misto failed: $(cat "$X11_TMP/daemon.log")"
+    x11_end
+}
+
+run_case 1
+run_case 2
+echo "PASS: xscreensaver runs misto on one and on two monitors; -deactivate ends it cleanly"
