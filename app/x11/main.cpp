@@ -411,14 +411,18 @@ int Run::go() {
             continue;
         }
 
-        int timeout = 100;
+        // Waits to the microsecond: a wait cut to whole milliseconds asked for no wait at all
+        // in the last millisecond before a frame, and the loop spun through it.
+        long long waitNs = 100'000'000;
         if (!busy && !finishing) {
             const auto wait =
-                std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now());
-            timeout = static_cast<int>(std::clamp<long long>(wait.count(), 0, 100));
+                std::chrono::duration_cast<std::chrono::nanoseconds>(next - Clock::now());
+            waitNs = std::clamp<long long>(wait.count(), 0, waitNs);
         }
+        const timespec timeout{static_cast<time_t>(waitNs / 1'000'000'000),
+                               static_cast<long>(waitNs % 1'000'000'000)};
         pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {signals_, POLLIN, 0}};
-        poll(fds, 2, timeout);
+        ppoll(fds, 2, &timeout, nullptr);
     }
     XSync(display, False);
     screens_.clear();

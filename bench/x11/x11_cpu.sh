@@ -4,9 +4,9 @@
 # 20 ms (what showing a new full picture each frame costs). misto runs on the root at each
 # density in DENSITIES (default 0 25 50) for SECONDS_PER_RUN seconds (default 20) after a
 # settling second or two; the CPU time of its process, and of the X server beside it, is read
-# from /proc and divided by the frames of the 20 ms timer. The loop's own frame (the rain and
-# the tracer without any presenting) is misto-render --bench's median over as many frames, same
-# size, seed and settings; misto's cost beyond it is what presenting adds.
+# from /proc/PID/schedstat and divided by the frames of the 20 ms timer. The loop's own frame (the rain and
+# the tracer without any presenting) is misto-render --bench's mean over the same frames, paced
+# at 20 ms, same size, seed and settings; misto's cost beyond it is what presenting adds.
 #
 #   bench/x11/x11_cpu.sh [BUILD_DIR]   (default build/release)
 set -u
@@ -26,16 +26,11 @@ trap 'kill $PRIVATE_XVFB_PID 2>/dev/null; rm -rf "$tmp"' EXIT
 private_xvfb "$size" -noreset || { echo "no Xvfb came up" >&2; exit 1; }
 convert "$root/tests/data/wallpaper.png" -resize "${size}!" "$tmp/desktop.png"
 display -window root "$tmp/desktop.png" >/dev/null 2>&1
-ticks=$(getconf CLK_TCK)
 
-# utime + stime of a process in clock ticks (fields 14 and 15, counted after the command name,
-# which is in parentheses and may hold blanks).
-cpu_ticks() {
-    local stat
-    stat=$(cat "/proc/$1/stat") || exit 1
-    stat=${stat##*) }
-    echo "$stat" | awk '{ print $12 + $13 }'
-}
+# Nanoseconds a process has run on a processor (the scheduler's own account). utime and stime
+# are sampled at the clock tick, and a program woken by a 20 ms timer runs right at the tick, so
+# they charged misto several times what it ran.
+cpu_ns() { awk '{ print $1 }' "/proc/$1/schedstat" || exit 1; }
 
 # Starts the command, lets it settle, and prints "PROCESS_MS SERVER_MS" of CPU a 20 ms frame.
 measure() {
@@ -44,20 +39,38 @@ measure() {
     pid=$!
     sleep "$settle"
     kill -0 "$pid" 2>/dev/null || { echo "$* ended: $(cat "$tmp/run.log")" >&2; exit 1; }
-    c0=$(cpu_ticks "$pid")
-    s0=$(cpu_ticks "$PRIVATE_XVFB_PID")
+    c0=$(cpu_ns "$pid")
+    s0=$(cpu_ns "$PRIVATE_XVFB_PID")
     t0=$(date +%s%N)
     sleep "$run"
-    c1=$(cpu_ticks "$pid")
-    s1=$(cpu_ticks "$PRIVATE_XVFB_PID")
+    c1=$(cpu_ns "$pid")
+    s1=$(cpu_ns "$PRIVATE_XVFB_PID")
     t1=$(date +%s%N)
     kill -TERM "$pid"
     wait "$pid"
-    awk -v c="$((c1 - c0))" -v s="$((s1 - s0))" -v hz="$ticks" -v ns="$((t1 - t0))" \
-        'BEGIN { f = ns / 1e6 / 20; printf "%.3f %.3f\n", c * 1000 / hz / f, s * 1000 / hz / f }'
+    awk -v c="$((c1 - c0))" -v s="$((s1 - s0))" -v ns="$((t1 - t0))" \
+        'BEGIN { f = ns / 1e6 / 20; printf "%.3f %.3f\n", c / 1e6 / f, s / 1e6 / f }'
 }
 
-frames=$(((settle + run) * 50))
+# The loop's own CPU a frame over the frames misto is measured on: the rain builds up for a
+# minute or more, so a median from the first frame on would compare a drier pane. The mean over
+# the settling frames is taken off the mean over all of them (the same rain, frame for frame).
+loop_ms() {
+    local settled=$((settle * 50)) all=$(((settle + run) * 50)) m1 m2
+    m1=$(render_mean "$1" "$settled")
+    m2=$(render_mean "$1" "$all")
+    awk -v a="$m1" -v b="$m2" -v n1="$settled" -v n2="$all" \
+        'BEGIN { printf "%.3f\n", (b * n2 - a * n1) / (n2 - n1) }'
+}
+
+# misto-render's mean frame over the first N frames at density D, a frame every 20 ms as misto
+# draws them (straight after one another, frames find warmer caches and cost half as much).
+render_mean() {
+    "$build/misto-render" --bench --size "$size" --seed 1 --density "$1" --image "$tmp/desktop.png" \
+        --frames "$2" --every "$2" --pace 20 --out "$tmp/frames" 2>/dev/null |
+        sed -n 's/^bench: .* mean \([0-9.]*\) ms.*/\1/p'
+}
+
 printf 'misto under Xvfb %s, %s s a run, 50 frames/s; CPU ms a frame\n' "$size" "$run"
 printf '%-22s %8s %8s %8s %10s %12s\n' run process server both "/yardstick" "presenting"
 read -r ref_p ref_s < <(measure "$build/present-reference-x11")
@@ -65,12 +78,10 @@ ref=$(awk -v p="$ref_p" -v s="$ref_s" 'BEGIN { print p + s }')
 printf '%-22s %8.3f %8.3f %8.3f %10s %12s\n' "yardstick (XShmPut)" "$ref_p" "$ref_s" "$ref" 1 -
 for density in $densities; do
     read -r p s < <(measure "$build/misto" --root --seed 1 --density "$density")
-    loop=$("$build/misto-render" --bench --size "$size" --seed 1 --density "$density" \
-        --image "$tmp/desktop.png" --frames "$frames" --every "$frames" --out "$tmp/frames" 2>/dev/null |
-        sed -n 's/^bench: .* median \([0-9.]*\) ms.*/\1/p')
+    loop=$(loop_ms "$density")
     awk -v d="$density" -v p="$p" -v s="$s" -v ref="$ref" -v loop="$loop" 'BEGIN {
         both = p + s
-        presenting = (d == 0 || loop <= 0) ? "-" : sprintf("+%.0f %%", (p - loop) * 100 / loop)
+        presenting = (d == 0 || loop <= 0) ? "-" : sprintf("%+.0f %%", (p - loop) * 100 / loop)
         printf "%-22s %8.3f %8.3f %8.3f %10.3f %12s\n", "misto density " d, p, s, both, both / ref, presenting
         if (d != 0) printf "%-22s %8.3f %8s %8s %10s %12s\n", "  its loop (render)", loop, "-", "-", "-", "-"
     }'

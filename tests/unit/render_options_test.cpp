@@ -66,12 +66,33 @@ TEST(RenderOptions, DefaultsAndEveryFlag) {
     EXPECT_FALSE(d.bench);
     EXPECT_EQ(bytesOf(d.settings), bytesOf(SaverSettings()));
 
-    const RenderOptions o = parseRenderOptions(
-        {"--image",      "a.jpg", "--size",       "320x200", "--bpp",        "16",
-         "--frames",     "60",    "--every",      "30",      "--seed",       "4294967295",
-         "--density",    "50",    "--wind-force", "0",       "--min-radius", "3",
-         "--max-radius", "10",    "--restart",    "0",       "--out",        "dir",
-         "--bench"});
+    const RenderOptions o = parseRenderOptions({"--image",
+                                                "a.jpg",
+                                                "--size",
+                                                "320x200",
+                                                "--bpp",
+                                                "16",
+                                                "--frames",
+                                                "60",
+                                                "--every",
+                                                "30",
+                                                "--seed",
+                                                "4294967295",
+                                                "--density",
+                                                "50",
+                                                "--wind-force",
+                                                "0",
+                                                "--min-radius",
+                                                "3",
+                                                "--max-radius",
+                                                "10",
+                                                "--restart",
+                                                "0",
+                                                "--out",
+                                                "dir",
+                                                "--bench",
+                                                "--pace",
+                                                "20"});
     EXPECT_EQ(o.image, "a.jpg");
     EXPECT_EQ(o.width, 320);
     EXPECT_EQ(o.height, 200);
@@ -86,6 +107,8 @@ TEST(RenderOptions, DefaultsAndEveryFlag) {
     EXPECT_EQ(o.restartSeconds, 0);
     EXPECT_EQ(o.out, "dir");
     EXPECT_TRUE(o.bench);
+    EXPECT_EQ(o.paceMs, 20);
+    EXPECT_EQ(d.paceMs, 0);
 
     const RenderOptions eq = parseRenderOptions({"--size=64x48", "--bpp=24"});
     EXPECT_EQ(eq.width, 64);
@@ -126,6 +149,7 @@ TEST(RenderOptions, BadFlagsNameTheirFault) {
     EXPECT_NE(errorOf({"--max-radius", "11"}), "");
     EXPECT_NE(errorOf({"--restart", "-5"}), "");
     EXPECT_NE(errorOf({"--image", ""}), "");
+    EXPECT_NE(errorOf({"--pace", "-1"}).find("--pace"), std::string::npos);
     EXPECT_NE(errorOf({"--bench=1"}).find("no value"), std::string::npos);
     EXPECT_NE(errorOf({"--frames"}).find("needs a value"), std::string::npos);
     EXPECT_NE(errorOf({"--colour", "red"}).find("--colour"), std::string::npos);

@@ -6,8 +6,9 @@ const char* const kRenderUsage =
     "usage: misto-render [--image FILE] [--size WxH] [--bpp 16|24|32] [--frames N] [--every K]\n"
     "                    [--seed S] [--density D] [--wind-force F] [--wind-direction DEGREES]\n"
     "                    [--min-radius R] [--max-radius R] [--restart SECONDS] [--config FILE]\n"
-    "                    [--out DIR] [--bench]\n"
+    "                    [--out DIR] [--bench] [--pace MS]\n"
     "Renders the rain over a picture into DIR/frame-NNNNN.png for frames K, 2K, ... N.\n"
+    "--pace draws a frame every MS milliseconds, as a saver does, instead of at once.\n"
     "Flags are read left to right: a flag after --config overrides that field of the file.\n";
 
 namespace {
@@ -64,6 +65,8 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& args, const Fil
             options.frames = integerSwitch(flag, cursor.value(), 1, kMaxFrames);
         } else if (flag == "--every") {
             options.every = integerSwitch(flag, cursor.value(), 1, kMaxFrames);
+        } else if (flag == "--pace") {
+            options.paceMs = integerSwitch(flag, cursor.value(), 0, 1000);
         } else {
             fail("unknown flag \"" + cursor.given() + "\" (try --help)");
         }

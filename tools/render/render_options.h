@@ -21,6 +21,9 @@ struct RenderOptions {
     std::int32_t restartSeconds = -1;
     std::string out = "out/render";
     bool bench = false;
+    // Milliseconds from one frame's start to the next; 0: no waiting. A frame drawn after a wait
+    // starts with colder caches than one drawn straight after another, as in a saver.
+    std::int32_t paceMs = 0;
     bool help = false;
 };
 
