@@ -45,6 +45,12 @@ sigterm_held() {
     mask=$(awk '/^SigBlk/ { print $2 }' "/proc/$1/status") && (((0x$mask & 0x4000) != 0))
 }
 gone() { ! kill -0 "$1" 2>/dev/null; }
+# How many of the window's pixels differ from its screenshot, into WET; then whether that is at
+# least or below the given count.
+# (compare's own status says only whether any pixel differs.)
+count_wet() { WET=$("$HOST" compare "$id" "$TMP/shot.png" | awk '{ print $1 }') || true; }
+wet_at_least() { count_wet && [ "${WET:-0}" -ge "$1" ]; }
+wet_below() { count_wet && [ -n "$WET" ] && [ "$WET" -lt "$1" ]; }
 
 # The shared memory segments a process made that are still there.
 segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid { print $1 }'; }
@@ -167,6 +173,25 @@ for depth in 24 16; do
         [ $rc -eq 0 ] || fail "SIGTERM while running: exit $rc"
         [ -z "$(segments_of $MISTO_PID)" ] && pass "SIGTERM: exit 0, no shared memory left" ||
             fail "shared memory left after SIGTERM: $(segments_of $MISTO_PID)"
+        MISTO_PID=""
+
+        # SIGUSR1 wipes the glass: the tracks a heavy rain has left go at once, and it rains on.
+        "$MISTO" --window-id "$id" --density 50 --seed 5 --delay 2000 &
+        MISTO_PID=$!
+        if ! wait_for wet_at_least 6000; then
+            fail "the rain never wetted a fifth of the window"
+        else
+            kill -USR1 $MISTO_PID
+            if ! wait_for wet_below $((WET / 3)); then
+                fail "SIGUSR1: $WET pixels were wet, and the glass was never wiped"
+            elif ! wait_for wet_at_least 6000; then
+                fail "no rain after SIGUSR1"
+            else
+                pass "SIGUSR1 wiped the glass and the rain went on"
+            fi
+        fi
+        kill -TERM $MISTO_PID
+        wait $MISTO_PID
         MISTO_PID=""
 
         # The window destroyed under the rain: it ends, no crash.
