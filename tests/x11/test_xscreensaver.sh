@@ -28,6 +28,9 @@ run_case() {
     fi
     home=$X11_TMP/home
     mkdir "$home"
+    # The daemon's user may not reach the build tree (a checkout under a private home): it runs
+    # a copy from the session's folder.
+    install -m 755 "$misto" "$X11_TMP/misto"
     cat >"$home/.xscreensaver" <<CONFIG
 lock: False
 fade: False
@@ -35,7 +38,7 @@ unfade: False
 splash: False
 mode: one
 selected: 0
-programs: $misto --root
+programs: $X11_TMP/misto --root
 CONFIG
     chown -R "$user:$user" "$home"
     setpriv --reuid=$user --regid=$user --clear-groups env -i HOME="$home" DISPLAY="$DISPLAY" \
