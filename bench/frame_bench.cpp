@@ -8,12 +8,7 @@
 #include <vector>
 
 #include "app/frame_presentation.h"
-#include "app/memory_pictures.h"
-#include "app/screen_loop.h"
-#include "rain/rain_random.h"
-#include "render/tracer/cosntable.h"
-#include "render/tracer/memory_surface.h"
-#include "settings/saver_settings.h"
+#include "bench/frame_fixture.h"
 
 // The cost of one frame of rain once the pane has settled (the drops' step and the trace of
 // what they changed, at 32 bpp over memory surfaces), beside a copy of one whole frame: the
@@ -21,58 +16,7 @@
 // more than that copy keeps the saver's own share of the machine small.
 namespace {
 
-constexpr int kWarmUpFrames = 3000;
-constexpr std::uint32_t kSeed = 1;
-
-void fillPicture(MemorySurface& s) {
-    // A soft gradient with some grain, so refraction reads different pixels than it writes.
-    for (std::uint32_t y = 0; y < s.height(); ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(s.row(y));
-        for (std::uint32_t x = 0; x < s.width(); ++x) {
-            const std::uint32_t grain = (x * 2654435761u ^ y * 40503u) >> 28;
-            const std::uint32_t r = (x * 255 / s.width()) & 0xFF;
-            const std::uint32_t g = (y * 255 / s.height()) & 0xFF;
-            const std::uint32_t b = (128 + grain * 4) & 0xFF;
-            row[x] = (r << 16) | (g << 8) | b;
-        }
-    }
-}
-
-SaverSettings withDensity(int density) {
-    SaverSettings settings;
-    settings.setDensity(density);
-    return settings;
-}
-
-MemorySurface pictureOfSize(std::int32_t w, std::int32_t h) {
-    MemorySurface picture(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32);
-    fillPicture(picture);
-    return picture;
-}
-
-// One saver run at a given size and density (the screen loop every host runs, without
-// restarts), settled by the warm-up.
-struct FrameFixture {
-    FrameFixture(std::int32_t w, std::int32_t h, int density)
-        : width(w),
-          height(h),
-          density(density),
-          work(pictureOfSize(w, h)),
-          pictures(work.description()),
-          loop(withDensity(density), kCosnTable, 0) {
-        RainRandom::seed(kSeed);
-        loop.prepare(w, h, ChannelMasks{0xFF0000, 0xFF00, 0xFF});
-        for (int i = 0; i < kWarmUpFrames; ++i) frame();
-    }
-
-    void frame() { loop.frame(pictures, 0); }
-
-    std::int32_t width, height;
-    int density;
-    MemorySurface work;
-    MemoryPictures pictures;
-    ScreenLoop loop;
-};
+using bench::FrameFixture;
 
 // The library calls a benchmark several times while it sizes the run; the fixture is built
 // once per size and density and kept until the next one is asked for, so at most one large
