@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CLANG_FORMAT ?= clang-format
 FORMATTED = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps build test run-tests demo bench bench-saver bench-x11 format format-check native win64 win32 i386 release release-x11 install deb pictures x11-pictures clean
+.PHONY: deps build test run-tests demo bench bench-instructions bench-saver bench-x11 format format-check native win64 win32 i386 release release-x11 install deb pictures x11-pictures clean
 
 deps:
 	@scripts/install-deps
@@ -78,6 +78,14 @@ bench: deps
 	cmake --build --preset bench -j $(JOBS) --target misto-bench
 	@mkdir -p out
 	build/bench/misto-bench --benchmark_out=out/bench.json --benchmark_out_format=json
+
+# Instructions of one settled 1080p density-50 frame by part, under callgrind (about half a
+# minute): the same on every machine.
+bench-instructions: deps
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench -j $(JOBS) --target misto-frame-instructions
+	@mkdir -p out
+	set -o pipefail; bench/frame_instructions.sh build/bench/misto-frame-instructions | tee out/frame_instructions.txt
 
 # The full-screen saver's CPU per frame under Wine beside the whole-copy yardstick, at three
 # desktop sizes and three densities (about eight minutes), into out/saver_cpu.txt.
