@@ -327,13 +327,11 @@ wh_close_msgbox() {
     id=$(wh_wait_window "^$1\$" "${2:-60}") || return 1
     for try in 1 2 3; do
         sleep 0.3
-        # Typed first: a release sent to a window that is gone leaves Return held down for
-        # Wine, and the next program started sees a key. Sent to the box when typing misses.
-        if [ "$try" = 1 ]; then
-            xdotool key Return >/dev/null 2>&1
-        else
-            xdotool key --window "$id" Return >/dev/null 2>&1
-        fi
+        # Typed through XTEST: keys sent to a window (XSendEvent) may be dropped by Wine, or
+        # leave Return held down for the next program. When typing missed, the box is activated
+        # first, then typed to again.
+        [ "$try" = 1 ] || timeout 5 xdotool windowactivate --sync "$id" >/dev/null 2>&1
+        xdotool key Return >/dev/null 2>&1
         for i in $(seq 20); do
             xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$id" || return 0
             sleep 0.1
