@@ -24,16 +24,13 @@ bool userAllowsDesktopImages() {
 
 }  // namespace
 
-std::optional<Picture> hostScreenshot(Display* display, Window window,
-                                      const XWindowAttributes& attributes) {
-    if (!userAllowsDesktopImages()) return std::nullopt;
+Pixmap screenshotPixmap(Display* display, Window window) {
     const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", False);
     Atom type = XNone;
     int format = 0;
     unsigned long items = 0;
     unsigned long left = 0;
     unsigned char* data = nullptr;
-    XErrors::take();
     const int status = XGetWindowProperty(display, window, property, 0, 1, False, XA_PIXMAP, &type,
                                           &format, &items, &left, &data);
     Pixmap pixmap = XNone;
@@ -41,6 +38,14 @@ std::optional<Picture> hostScreenshot(Display* display, Window window,
         pixmap = static_cast<Pixmap>(*reinterpret_cast<unsigned long*>(data));
     }
     if (data != nullptr) XFree(data);
+    return pixmap;
+}
+
+std::optional<Picture> hostScreenshot(Display* display, Window window,
+                                      const XWindowAttributes& attributes) {
+    if (!userAllowsDesktopImages()) return std::nullopt;
+    XErrors::take();
+    const Pixmap pixmap = screenshotPixmap(display, window);
     if (pixmap == XNone) return std::nullopt;
 
     Window root = XNone;

@@ -12,5 +12,9 @@
 std::optional<Picture> hostScreenshot(Display* display, Window window,
                                       const XWindowAttributes& attributes);
 
+// The pixmap named by the window's _SCREENSAVER_SCREENSHOT property, XNone when there is none.
+// Whether the pixmap still exists is not checked.
+Pixmap screenshotPixmap(Display* display, Window window);
+
 // The picture of `path`, or the bundled one when `path` is empty.
 Picture chosenPicture(const std::string& path, const char* argv0);

@@ -13,6 +13,7 @@
 #include <exception>
 #include <string>
 
+#include "app/x11/x_desktop.h"
 #include "app/x11/x_errors.h"
 #include "app/x11/x_pixels.h"
 #include "app/x11/xlib.h"
@@ -121,19 +122,8 @@ int command(Display* display, int argc, char** argv) {
         }
         if (command == "free-screenshot" && argc == 3) {
             // The property stays, naming a pixmap that is no more.
-            const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", False);
-            Atom type = XNone;
-            int format = 0;
-            unsigned long items = 0;
-            unsigned long left = 0;
-            unsigned char* data = nullptr;
-            if (XGetWindowProperty(display, window, property, 0, 1, False, XA_PIXMAP, &type,
-                                   &format, &items, &left, &data) != Success ||
-                items != 1) {
-                return 1;
-            }
-            const Pixmap pixmap = static_cast<Pixmap>(*reinterpret_cast<unsigned long*>(data));
-            XFree(data);
+            const Pixmap pixmap = screenshotPixmap(display, window);
+            if (pixmap == XNone) return 1;
             XFreePixmap(display, pixmap);
             XSync(display, False);
             return XErrors::take() == 0 ? 0 : 1;
