@@ -34,7 +34,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             // The report must still appear when the string table itself is the failure.
         }
         caption += " 1.3";
-        MessageBoxA(nullptr, failure.c_str(), caption.c_str(), MB_ICONERROR);
+        // The saver's windows are gone by now, and the system may have handed the foreground
+        // to another program: the box takes it back, so it is seen and answers the keyboard.
+        MessageBoxA(nullptr, failure.c_str(), caption.c_str(), MB_ICONERROR | MB_SETFOREGROUND);
     }
     return exitCode;
 }
