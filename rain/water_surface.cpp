@@ -55,15 +55,13 @@ void WaterSurface::flush(LockableSurface& work, LockableSurface& background, Tra
     }
     for (DirtyRect r : dirty_)
         if (clipToMap(r, grid_.map_width, grid_.map_height)) traced_.push_back(r);
-    // The trace reads scattered rows of three screen-sized pictures and would mostly wait for
-    // memory: two rectangles ahead their map and destination rows are asked for, one ahead
-    // (its map rows now at hand) the source pixels its rays will land on.
+    // The trace reads scattered rows of three screen-sized pictures: two rectangles ahead
+    // their map and destination rows are asked for. (The source pixels the rays land on need
+    // no such help: the refraction loads them many at a time.)
     const std::size_t n = traced_.size();
     for (std::size_t i = 0; i < n && i < 2; ++i) prefetchRows(traced_[i], dest);
-    if (n > 0) prefetchSources(traced_[0], source, tracer);
     for (std::size_t i = 0; i < n; ++i) {
         if (i + 2 < n) prefetchRows(traced_[i + 2], dest);
-        if (i + 1 < n) prefetchSources(traced_[i + 1], source, tracer);
         const DirtyRect& r = traced_[i];
         grid_.traceRect(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), &dest, &source,
                         tracer);
@@ -76,12 +74,6 @@ void WaterSurface::flush(LockableSurface& work, LockableSurface& background, Tra
 void WaterSurface::prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) const {
     trace_prefetch(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), grid_.map_width,
                    &dest);
-}
-
-void WaterSurface::prefetchSources(const DirtyRect& r, const SurfaceDesc& source,
-                                   Tracer& tracer) const {
-    tracer.trace_prefetch_sources(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top),
-                                  grid_.map_width, grid_.map_height, &source);
 }
 
 void WaterSurface::clear() { grid_.clear(); }

@@ -43,7 +43,6 @@ class WaterSurface {
 
   private:
     void prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) const;
-    void prefetchSources(const DirtyRect& r, const SurfaceDesc& source, Tracer& tracer) const;
     const DropShape& shapeFor(std::int32_t radius, std::int32_t tail, ShapeKind kind) const;
 
     SurfaceGrid grid_;

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr std::int32_t L_zx_x = 57;
@@ -49,9 +53,10 @@ void decode_mask(std::uint32_t mask, std::uint8_t& shift, std::uint32_t& maximum
 }
 
 inline std::int32_t wrap(std::int32_t s, std::int32_t size) {
+    // One unsigned comparison tells the usual case, a position already inside, from both others.
+    if (static_cast<std::uint32_t>(s) < static_cast<std::uint32_t>(size)) return s;
     if (s < 0) return (size - 1) + s % size;
-    if (s >= size) return s % size;
-    return s;
+    return s % size;
 }
 
 // Pixels are stored lowest byte first; on such machines a 32-bit pixel is one plain word
@@ -187,23 +192,23 @@ void for_inner_points(std::int32_t left, std::int32_t top, std::int32_t right, s
     }
 }
 
+#if defined(__SSE2__)
 // The 3 x 3 smoothing for the usual 32-bit layout (8 bits each of red, green, blue at bits 16,
-// 8 and 0): red and blue are summed together in one word and green in another. Sixteen 8-bit
-// values need 12 bits, so the sums never reach the next channel, and the result is the
-// channel-by-channel one bit for bit.
+// 8 and 0), each channel a 16-bit lane: sixteen 8-bit values need 12 bits, and 15 times that
+// 16, so no lane ever overflows and the result is the channel-by-channel one bit for bit. The
+// top byte's lane is summed too but never written: the result's top byte is clear.
 //
 // Along a row the nine pixels are three column sums, of which two carry over to the next
 // point: the filter then reads three pixels a point instead of nine. The column to the left
 // is corrected by the value just written there, as the point-by-point filter would have read
 // it; nothing else that a column holds is written before it is used.
-struct Columns {
-    std::uint32_t rb, g;
-};
+inline __m128i widen(std::uint32_t pixel) {
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(pixel)), _mm_setzero_si128());
+}
 
-inline Columns column_at(const std::uint8_t* c, std::ptrdiff_t pitch) {
-    const std::uint32_t u = load<4>(c - pitch), m = load<4>(c), d = load<4>(c + pitch);
-    return {(u & 0xFF00FFu) + (m & 0xFF00FFu) + (d & 0xFF00FFu),
-            (u & 0xFF00u) + (m & 0xFF00u) + (d & 0xFF00u)};
+inline __m128i column_at(const std::uint8_t* c, std::ptrdiff_t pitch) {
+    return _mm_add_epi16(_mm_add_epi16(widen(load<4>(c - pitch)), widen(load<4>(c))),
+                         widen(load<4>(c + pitch)));
 }
 
 void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
@@ -215,6 +220,8 @@ void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, s
     const std::int32_t first = std::max(left, 1);
     const std::int32_t last = static_cast<std::int32_t>(std::min<std::int64_t>(right, width - 2));
     if (first > last) return;
+    const __m128i colour = _mm_set_epi16(0, 0, 0, 0, 0, -1, -1, -1);
+    const __m128i fifteen = _mm_set1_epi16(15);
     for (std::int32_t y = std::max(top, 1); y <= bottom && y < height - 1; ++y) {
         const SurfacePoint* p =
             points + static_cast<std::ptrdiff_t>(y - top) * map_width + (first - left);
@@ -224,24 +231,22 @@ void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, s
         std::int32_t x = first;
         while (x <= last && p->height == 0) ++x, ++p, c += 4;
         if (x > last) continue;
-        Columns before = column_at(c - 4, pitch), here = column_at(c, pitch),
+        __m128i before = column_at(c - 4, pitch), here = column_at(c, pitch),
                 after = column_at(c + 4, pitch);
         for (;;) {
             const std::uint32_t h = p->height;
             if (h != 0) {
-                const std::uint32_t v = load<4>(c);
-                const std::uint32_t rb = (v & 0xFF00FFu) * 7 + before.rb + here.rb + after.rb;
-                const std::uint32_t gg = (v & 0xFF00u) * 7 + before.g + here.g + after.g;
-                std::uint32_t r = rb >> 16, b = rb & 0xFFFFu, g = gg >> 8;
-                if (h == 1) {
-                    r = (r * 15) >> 4;
-                    g = (g * 15) >> 4;
-                    b = (b * 15) >> 4;
-                }
-                const std::uint32_t out = ((r >> 4) << 16) | ((g >> 4) << 8) | (b >> 4);
-                store<4>(c, out);
-                here.rb += (out & 0xFF00FFu) - (v & 0xFF00FFu);
-                here.g += (out & 0xFF00u) - (v & 0xFF00u);
+                const __m128i v = widen(load<4>(c));
+                // The centre counts eight times: once in its column, seven more here.
+                __m128i sum =
+                    _mm_add_epi16(_mm_add_epi16(before, here),
+                                  _mm_add_epi16(after, _mm_sub_epi16(_mm_slli_epi16(v, 3), v)));
+                // A track darkens the sum to fifteen sixteenths first.
+                if (h == 1) sum = _mm_srli_epi16(_mm_mullo_epi16(sum, fifteen), 4);
+                const __m128i out = _mm_and_si128(_mm_srli_epi16(sum, 4), colour);
+                store<4>(c,
+                         static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out))));
+                here = _mm_add_epi16(here, _mm_sub_epi16(out, v));
             }
             if (++x > last) break;
             ++p;
@@ -251,6 +256,26 @@ void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, s
             after = column_at(c + 4, pitch);
         }
     }
+}
+
+// Brightens every channel of an 8-bit-a-channel pixel by `inc` (never past 255); the result's
+// top byte is clear, as the channel-by-channel form leaves it. Four pixels at a time, each
+// with its own increment; a pixel whose increment is 0 is left exactly as it was.
+inline void brighten_rgb32_x4(std::uint32_t* pixels, const std::uint32_t* incs) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels));
+    const __m128i i = _mm_loadu_si128(reinterpret_cast<const __m128i*>(incs));
+    const __m128i spread =
+        _mm_or_si128(_mm_or_si128(i, _mm_slli_epi32(i, 8)), _mm_slli_epi32(i, 16));
+    const __m128i lit = _mm_and_si128(_mm_adds_epu8(v, spread), _mm_set1_epi32(0xFFFFFF));
+    const __m128i unlit = _mm_cmpeq_epi32(i, _mm_setzero_si128());
+    const __m128i out = _mm_or_si128(_mm_and_si128(unlit, v), _mm_andnot_si128(unlit, lit));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), out);
+}
+#endif
+
+bool is_rgb32(const Format& f) {
+    return f.r_shift == 16 && f.g_shift == 8 && f.b_shift == 0 && f.r_max == 0xFF &&
+           f.g_max == 0xFF && f.b_max == 0xFF;
 }
 
 }  // namespace
@@ -264,9 +289,11 @@ void Tracer::HighlightCache::prepare(const std::int32_t* table, std::uint32_t ga
 }
 
 std::uint32_t Tracer::HighlightCache::inc(const SurfacePoint& p) {
-    const std::uint32_t key = 0x1000000u | std::uint32_t(std::uint8_t(p.normal_x)) |
-                              (std::uint32_t(std::uint8_t(p.normal_y)) << 8) |
-                              (std::uint32_t(std::uint8_t(p.normal_z)) << 16);
+    // The key is the point's record with its height replaced by 0xFF: the normal alone, and
+    // never the 0 of an empty slot.
+    std::uint32_t key;
+    std::memcpy(&key, &p, sizeof key);
+    key |= kHeightBits;
     const std::uint32_t slot = (key * 2654435761u) >> (32 - kBits);
     if (keys_[slot] != key) {
         keys_[slot] = key;
@@ -301,6 +328,7 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
     const std::int32_t D = tracer_distance_to_desktop;
     const bool lit = Bytes > 1 && tracer_lighting == 1;
     const Format format(*this);
+    [[maybe_unused]] const bool rgb32 = Bytes == 4 && is_rgb32(format);
     const std::uint32_t gain = Bytes == 2 ? 40u : 220u;
     if (lit) highlight_cache.prepare(tracer_cosntable, gain);
     step_cache.prepare(D);
@@ -313,24 +341,54 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
     // The generator's state lives in a local for the pass: the byte stores below could
     // otherwise alias it and force a reload and a store per track point.
     std::uint32_t seed = Seed;
+    // A row is done in runs of up to kRun points, in three steps: where each wet point's ray
+    // lands (from the map alone), then every landing pixel loaded in one tight loop, so that
+    // many loads wait for the memory at once instead of one at the end of each point's long
+    // arithmetic, then the highlight and the stores.
+    constexpr std::int32_t kRun = 256;
+    std::size_t offsets[kRun];
+    std::uint32_t columns[kRun];
+    alignas(16) std::uint32_t pixels[kRun + 3];
+    alignas(16) std::uint32_t incs[kRun + 3];
     for (std::int32_t y = top; y <= bottom; ++y) {
-        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
-        std::uint8_t* out = dest_bits + static_cast<std::size_t>(y) * dest_pitch +
-                            static_cast<std::size_t>(left) * Bytes;
-        for (std::int32_t x = left; x <= right; ++x, ++p, out += Bytes) {
-            const std::uint32_t height = p->height;
-            if (height == 0) continue;
-            const std::int32_t t = step_cache.step(height, p->normal_z);
-            std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
-            std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
-            if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
-            sx = wrap(sx, map_width);
-            sy = wrap(sy, map_height);
-            std::uint32_t pixel =
-                load<Bytes>(source_bits + static_cast<std::size_t>(sy) * source_pitch +
-                            static_cast<std::size_t>(sx) * Bytes);
-            if (lit && height != 1) pixel = apply_inc(format, pixel, highlight_cache.inc(*p));
-            store<Bytes>(out, pixel);
+        const SurfacePoint* row = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
+        std::uint8_t* const out = dest_bits + static_cast<std::size_t>(y) * dest_pitch;
+        for (std::int32_t from = left; from <= right; from += kRun) {
+            const std::int32_t to = std::min(right, from + kRun - 1);
+            std::int32_t n = 0;
+            const SurfacePoint* p = row + (from - left);
+            for (std::int32_t x = from; x <= to; ++x, ++p) {
+                const std::uint32_t height = p->height;
+                if (height == 0) continue;
+                const std::int32_t t = step_cache.step(height, p->normal_z);
+                std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
+                std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
+                if (height == 1 && jitter)
+                    sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
+                sx = wrap(sx, map_width);
+                sy = wrap(sy, map_height);
+                offsets[n] = static_cast<std::size_t>(sy) * source_pitch +
+                             static_cast<std::size_t>(sx) * Bytes;
+                columns[n] = static_cast<std::uint32_t>(x);
+                incs[n] = lit && height != 1 ? highlight_cache.inc(*p) : 0;
+                ++n;
+            }
+            for (std::int32_t i = 0; i < n; ++i) pixels[i] = load<Bytes>(source_bits + offsets[i]);
+            if (lit) {
+#if defined(__SSE2__)
+                if (rgb32) {
+                    // The last group of four is padded with unlit pixels that are never stored.
+                    for (std::int32_t i = n; i < n + 3; ++i) pixels[i] = incs[i] = 0;
+                    for (std::int32_t i = 0; i < n; i += 4) brighten_rgb32_x4(pixels + i, incs + i);
+                } else
+#endif
+                {
+                    for (std::int32_t i = 0; i < n; ++i)
+                        pixels[i] = apply_inc(format, pixels[i], incs[i]);
+                }
+            }
+            for (std::int32_t i = 0; i < n; ++i)
+                store<Bytes>(out + static_cast<std::size_t>(columns[i]) * Bytes, pixels[i]);
         }
     }
     Seed = seed;
@@ -342,13 +400,14 @@ void Tracer::anti_alias(std::int32_t left, std::int32_t top, std::int32_t right,
                         const SurfaceDesc* dest, const SurfaceDesc* source) const {
     const std::ptrdiff_t pitch = source->Pitch;
     const Format format(*this);
+#if defined(__SSE2__)
     if constexpr (Bytes == 4) {
-        if (format.r_shift == 16 && format.g_shift == 8 && format.b_shift == 0 &&
-            format.r_max == 0xFF && format.g_max == 0xFF && format.b_max == 0xFF) {
+        if (is_rgb32(format)) {
             anti_alias_rgb32(left, top, right, bottom, points, map_width, dest, source);
             return;
         }
     }
+#endif
     for_inner_points(left, top, right, bottom, points, map_width, source,
                      [&](std::int32_t x, std::int32_t y, std::uint32_t h) {
                          std::uint8_t* c = dest->LFB + static_cast<std::ptrdiff_t>(y) * pitch +
@@ -445,35 +504,6 @@ void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std
         std::uint8_t* d = dest->LFB + static_cast<std::size_t>(y) * dest->Pitch;
         for (std::size_t o = from; o < to + kLine - 1; o += kLine)
             __builtin_prefetch(d + std::min(o, to - 1), 1);
-    }
-}
-
-void Tracer::trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t right,
-                                    std::int32_t bottom, const SurfacePoint* points,
-                                    std::int32_t map_width, std::int32_t map_height,
-                                    const SurfaceDesc* source) {
-    const std::uint32_t bytes = (source->BPP + 7) / 8;
-    if (bytes == 0 || bytes > 4 || right < left || bottom < top) return;
-    step_cache.prepare(tracer_distance_to_desktop);
-    const std::uint8_t* const bits = source->LFB;
-    const std::size_t pitch = source->Pitch;
-    const std::uint8_t* last = nullptr;
-    for (std::int32_t y = top; y <= bottom; ++y) {
-        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
-        for (std::int32_t x = left; x <= right; ++x, ++p) {
-            if (p->height == 0) continue;
-            // The ray's landing point as the refraction computes it, less the track jitter of
-            // one pixel, which stays on the same line or the next.
-            const std::int32_t t = step_cache.step(p->height, p->normal_z);
-            const std::int32_t sx = wrap(add(x, mul(t, p->normal_x) >> 12), map_width);
-            const std::int32_t sy = wrap(add(y, mul(t, p->normal_y) >> 12), map_height);
-            const std::uint8_t* at =
-                bits + static_cast<std::size_t>(sy) * pitch + static_cast<std::size_t>(sx) * bytes;
-            const auto line = reinterpret_cast<std::uintptr_t>(at) >> 6;
-            if (line == reinterpret_cast<std::uintptr_t>(last) >> 6) continue;
-            __builtin_prefetch(at);
-            last = at;
-        }
     }
 }
 

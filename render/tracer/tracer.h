@@ -55,13 +55,6 @@ class Tracer {
                  const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
                  const SurfaceDesc* dest, const SurfaceDesc* source);
 
-    // Once the map rows of a rectangle are at hand, asks the memory for the source pixels its
-    // rays will read, without waiting for them; changes nothing that is drawn.
-    void trace_prefetch_sources(std::int32_t left, std::int32_t top, std::int32_t right,
-                                std::int32_t bottom, const SurfacePoint* points,
-                                std::int32_t map_width, std::int32_t map_height,
-                                const SurfaceDesc* source);
-
     // Highlight of pixel value `pixel` under normal (nx, ny, nz): gain 40 at 16 bpp, 220 above.
     std::uint32_t light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny,
                           std::int32_t nz) const;
@@ -102,6 +95,13 @@ class Tracer {
 
       private:
         static constexpr int kBits = 12;
+        // The bits of a point's record that hold its height, whichever way bytes are stored.
+        static constexpr std::uint32_t kHeightBits =
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+            0xFF000000u;
+#else
+            0x000000FFu;
+#endif
         std::uint32_t keys_[1u << kBits] = {};
         std::uint8_t incs_[1u << kBits] = {};
         const std::int32_t* table_ = nullptr;
