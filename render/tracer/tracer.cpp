@@ -341,56 +341,55 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
     // The generator's state lives in a local for the pass: the byte stores below could
     // otherwise alias it and force a reload and a store per track point.
     std::uint32_t seed = Seed;
-    // A row is done in runs of up to kRun points, in three steps: where each wet point's ray
-    // lands (from the map alone), then every landing pixel loaded in one tight loop, so that
-    // many loads wait for the memory at once instead of one at the end of each point's long
-    // arithmetic, then the highlight and the stores.
-    constexpr std::int32_t kRun = 256;
+    // The rectangle is done in runs of up to kRun wet points, in three steps: where each
+    // point's ray lands (from the map alone), then every landing pixel loaded in one tight
+    // loop, so that many loads wait for the memory at once instead of one at the end of each
+    // point's long arithmetic, then the highlight and the stores.
+    constexpr std::int32_t kRun = 512;
     std::size_t offsets[kRun];
-    std::uint32_t columns[kRun];
+    std::size_t targets[kRun];
     alignas(16) std::uint32_t pixels[kRun + 3];
     alignas(16) std::uint32_t incs[kRun + 3];
-    for (std::int32_t y = top; y <= bottom; ++y) {
-        const SurfacePoint* row = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
-        std::uint8_t* const out = dest_bits + static_cast<std::size_t>(y) * dest_pitch;
-        for (std::int32_t from = left; from <= right; from += kRun) {
-            const std::int32_t to = std::min(right, from + kRun - 1);
-            std::int32_t n = 0;
-            const SurfacePoint* p = row + (from - left);
-            for (std::int32_t x = from; x <= to; ++x, ++p) {
-                const std::uint32_t height = p->height;
-                if (height == 0) continue;
-                const std::int32_t t = step_cache.step(height, p->normal_z);
-                std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
-                std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
-                if (height == 1 && jitter)
-                    sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
-                sx = wrap(sx, map_width);
-                sy = wrap(sy, map_height);
-                offsets[n] = static_cast<std::size_t>(sy) * source_pitch +
-                             static_cast<std::size_t>(sx) * Bytes;
-                columns[n] = static_cast<std::uint32_t>(x);
-                incs[n] = lit && height != 1 ? highlight_cache.inc(*p) : 0;
-                ++n;
-            }
-            for (std::int32_t i = 0; i < n; ++i) pixels[i] = load<Bytes>(source_bits + offsets[i]);
-            if (lit) {
+    std::int32_t n = 0;
+    const auto finish_run = [&] {
+        for (std::int32_t i = 0; i < n; ++i) pixels[i] = load<Bytes>(source_bits + offsets[i]);
+        if (lit) {
 #if defined(__SSE2__)
-                if (rgb32) {
-                    // The last group of four is padded with unlit pixels that are never stored.
-                    for (std::int32_t i = n; i < n + 3; ++i) pixels[i] = incs[i] = 0;
-                    for (std::int32_t i = 0; i < n; i += 4) brighten_rgb32_x4(pixels + i, incs + i);
-                } else
+            if (rgb32) {
+                // The last group of four is padded with unlit pixels that are never stored.
+                for (std::int32_t i = n; i < n + 3; ++i) pixels[i] = incs[i] = 0;
+                for (std::int32_t i = 0; i < n; i += 4) brighten_rgb32_x4(pixels + i, incs + i);
+            } else
 #endif
-                {
-                    for (std::int32_t i = 0; i < n; ++i)
-                        pixels[i] = apply_inc(format, pixels[i], incs[i]);
-                }
+            {
+                for (std::int32_t i = 0; i < n; ++i)
+                    pixels[i] = apply_inc(format, pixels[i], incs[i]);
             }
-            for (std::int32_t i = 0; i < n; ++i)
-                store<Bytes>(out + static_cast<std::size_t>(columns[i]) * Bytes, pixels[i]);
+        }
+        for (std::int32_t i = 0; i < n; ++i) store<Bytes>(dest_bits + targets[i], pixels[i]);
+        n = 0;
+    };
+    for (std::int32_t y = top; y <= bottom; ++y) {
+        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
+        std::size_t target =
+            static_cast<std::size_t>(y) * dest_pitch + static_cast<std::size_t>(left) * Bytes;
+        for (std::int32_t x = left; x <= right; ++x, ++p, target += Bytes) {
+            const std::uint32_t height = p->height;
+            if (height == 0) continue;
+            const std::int32_t t = step_cache.step(height, p->normal_z);
+            std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
+            std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
+            if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
+            sx = wrap(sx, map_width);
+            sy = wrap(sy, map_height);
+            offsets[n] =
+                static_cast<std::size_t>(sy) * source_pitch + static_cast<std::size_t>(sx) * Bytes;
+            targets[n] = target;
+            incs[n] = lit && height != 1 ? highlight_cache.inc(*p) : 0;
+            if (++n == kRun) finish_run();
         }
     }
+    finish_run();
     Seed = seed;
 }
 
