@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CLANG_FORMAT ?= clang-format
 FORMATTED = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps build test run-tests demo bench bench-instructions bench-saver bench-x11 format format-check native win64 win32 i386 release release-x11 install deb pictures x11-pictures clean
+.PHONY: deps build test run-tests demo bench bench-instructions bench-rotation bench-saver bench-x11 format format-check native win64 win32 i386 release release-x11 install deb pictures x11-pictures clean
 
 deps:
 	@scripts/install-deps
@@ -81,6 +81,14 @@ bench: deps
 
 # Instructions of one settled 1080p density-50 frame by part, under callgrind (about half a
 # minute): the same on every machine.
+# The frame on huge pages against ordinary ones, timed in rotation in one process.
+bench-rotation: deps
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench -j $(JOBS) --target misto-huge-pages-rotation
+	@mkdir -p out
+	set -o pipefail; for size in "1920 1080" "3840 2160"; do \
+	    build/bench/misto-huge-pages-rotation $$size 50; done | tee out/huge_pages_rotation.txt
+
 bench-instructions: deps
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS) --target misto-frame-instructions

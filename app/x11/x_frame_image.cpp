@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/x11/x_errors.h"
+#include "foundation/huge_pages.h"
 
 bool displayIsLocal(const char* name) {
     if (name == nullptr) return false;
@@ -33,12 +34,15 @@ XFrameImage::XFrameImage(Display* display, Visual* visual, int depth, int width,
     // The tracer writes pixels in this machine's order; Xlib turns them round for the server.
     const unsigned probe = 1;
     image_->byte_order = *reinterpret_cast<const unsigned char*>(&probe) == 1 ? LSBFirst : MSBFirst;
-    image_->data = static_cast<char*>(
-        std::calloc(static_cast<std::size_t>(image_->bytes_per_line) * height, 1));
+    const std::size_t bytes = static_cast<std::size_t>(image_->bytes_per_line) * height;
+    image_->data = static_cast<char*>(std::calloc(bytes, 1));
     if (image_->data == nullptr) {
         XDestroyImage(image_);
         throw std::bad_alloc();
     }
+    // A block this large comes as fresh pages not yet touched: huge pages can still back them.
+    // (Shared memory segments get no such pages from Linux unless its administrator reserves them.)
+    adviseHugePages(image_->data, bytes);
 }
 
 bool XFrameImage::attachShared(Visual* visual, int depth, int width, int height) {

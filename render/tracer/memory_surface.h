@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/huge_pages.h"
 #include "render/tracer/lockable_surface.h"
 
 // A picture in plain memory. The pitch may be larger than a row's bytes, as real surfaces'
@@ -17,8 +18,13 @@ class MemorySurface : public LockableSurface {
         : width_(width),
           height_(height),
           bpp_(bpp),
-          pitch_(pitch != 0 ? pitch : width * ((bpp + 7) / 8)),
-          pixels_(static_cast<std::size_t>(pitch_) * height, kPadding) {
+          pitch_(pitch != 0 ? pitch : width * ((bpp + 7) / 8)) {
+        // A screen-sized picture is read at scattered places every frame: huge pages, when
+        // the system gives them, spare most of the address translations.
+        const std::size_t bytes = static_cast<std::size_t>(pitch_) * height;
+        pixels_.reserve(bytes);
+        adviseHugePages(pixels_.data(), bytes);
+        pixels_.assign(bytes, kPadding);
         for (std::uint32_t y = 0; y < height_; ++y) {
             std::uint8_t* row = this->row(y);
             for (std::uint32_t i = 0; i < rowBytes(); ++i) row[i] = 0;
