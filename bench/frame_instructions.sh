@@ -26,16 +26,14 @@ total=$(awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1; exit }' "$work/anno
 step=$(inclusive "RainField::step(")
 film=$(inclusive "TrackShape::blit(")
 refraction=$(inclusive "void Tracer::refract<4>(")
-prefetch=$(inclusive "Tracer::trace_prefetch_sources(")
 smoothing=$(inclusive "void Tracer::anti_alias<4>(")
-rest=$((total - step - refraction - prefetch - smoothing))
+rest=$((total - step - refraction - smoothing))
 
 echo "One steady-state frame, ${1:-1920} x ${2:-1080} density ${3:-50}, 32 bpp ($(cat "$work/run.txt")):"
 row() { awk -v n="$1" -v c="$2" -v t="$total" 'BEGIN { printf "  %-44s %12d  %5.1f %%\n", n, c, 100 * c / t }'; }
 row "step (drops moved and stamped, less film)" $((step - film))
 row "track film (the tracks stamped on the map)" "$film"
 row "refraction" "$refraction"
-row "source prefetch" "$prefetch"
 row "smoothing" "$smoothing"
 row "the rest (rectangles, prefetch of rows)" "$rest"
 row "frame" "$total"
