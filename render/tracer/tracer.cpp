@@ -211,6 +211,30 @@ inline __m128i column_at(const std::uint8_t* c, std::ptrdiff_t pitch) {
                          widen(load<4>(c + pitch)));
 }
 
+// Two neighbouring pixels as eight lanes: the left one low, the right one high.
+inline __m128i widen_pair(const std::uint8_t* c) {
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(c)),
+                             _mm_setzero_si128());
+}
+
+// Smooths the point at `c` of height h from the column sums around it and its own pixel
+// (`centre`, widened), and corrects `here` by the value written. Only the low four lanes
+// count; what the others hold never reaches a written pixel.
+inline void smooth_point(std::uint8_t* c, std::uint32_t h, __m128i before, __m128i& here,
+                         __m128i after, __m128i centre) {
+    if (h == 0) return;
+    // The centre counts eight times: once in its column, seven more here.
+    __m128i sum =
+        _mm_add_epi16(_mm_add_epi16(before, here),
+                      _mm_add_epi16(after, _mm_sub_epi16(_mm_slli_epi16(centre, 3), centre)));
+    // A track darkens the sum to fifteen sixteenths first.
+    if (h == 1) sum = _mm_srli_epi16(_mm_mullo_epi16(sum, _mm_set1_epi16(15)), 4);
+    const __m128i out =
+        _mm_and_si128(_mm_srli_epi16(sum, 4), _mm_set_epi16(0, 0, 0, 0, 0, -1, -1, -1));
+    store<4>(c, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out))));
+    here = _mm_add_epi16(here, _mm_sub_epi16(out, centre));
+}
+
 void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                       const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
                       const SurfaceDesc* source) {
@@ -220,8 +244,6 @@ void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, s
     const std::int32_t first = std::max(left, 1);
     const std::int32_t last = static_cast<std::int32_t>(std::min<std::int64_t>(right, width - 2));
     if (first > last) return;
-    const __m128i colour = _mm_set_epi16(0, 0, 0, 0, 0, -1, -1, -1);
-    const __m128i fifteen = _mm_set1_epi16(15);
     for (std::int32_t y = std::max(top, 1); y <= bottom && y < height - 1; ++y) {
         const SurfacePoint* p =
             points + static_cast<std::ptrdiff_t>(y - top) * map_width + (first - left);
@@ -232,29 +254,22 @@ void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, s
         while (x <= last && p->height == 0) ++x, ++p, c += 4;
         if (x > last) continue;
         __m128i before = column_at(c - 4, pitch), here = column_at(c, pitch),
-                after = column_at(c + 4, pitch);
-        for (;;) {
-            const std::uint32_t h = p->height;
-            if (h != 0) {
-                const __m128i v = widen(load<4>(c));
-                // The centre counts eight times: once in its column, seven more here.
-                __m128i sum =
-                    _mm_add_epi16(_mm_add_epi16(before, here),
-                                  _mm_add_epi16(after, _mm_sub_epi16(_mm_slli_epi16(v, 3), v)));
-                // A track darkens the sum to fifteen sixteenths first.
-                if (h == 1) sum = _mm_srli_epi16(_mm_mullo_epi16(sum, fifteen), 4);
-                const __m128i out = _mm_and_si128(_mm_srli_epi16(sum, 4), colour);
-                store<4>(c,
-                         static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out))));
-                here = _mm_add_epi16(here, _mm_sub_epi16(out, v));
-            }
-            if (++x > last) break;
-            ++p;
-            c += 4;
-            before = here;
-            here = after;
-            after = column_at(c + 4, pitch);
+                centre = widen(load<4>(c));
+        // Two points a step: one load from each of the three rows brings the two columns to
+        // their right (never past the picture: the second is at most the last column).
+        for (; x < last; x += 2, p += 2, c += 8) {
+            const __m128i middle = widen_pair(c + 4);
+            const __m128i pair = _mm_add_epi16(_mm_add_epi16(widen_pair(c + 4 - pitch), middle),
+                                               widen_pair(c + 4 + pitch));
+            __m128i right_of = pair;  // the next column low, the one after it high
+            const __m128i after_that = _mm_srli_si128(pair, 8);
+            smooth_point(c, p[0].height, before, here, right_of, centre);
+            smooth_point(c + 4, p[1].height, here, right_of, after_that, middle);
+            before = right_of;
+            here = after_that;
+            centre = _mm_srli_si128(middle, 8);
         }
+        if (x == last) smooth_point(c, p->height, before, here, column_at(c + 4, pitch), centre);
     }
 }
 
