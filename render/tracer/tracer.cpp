@@ -295,45 +295,34 @@ bool is_rgb32(const Format& f) {
 
 }  // namespace
 
-void Tracer::HighlightCache::prepare(const std::int32_t* table, std::uint32_t gain) {
-    if (table != table_ || gain != gain_) {
-        std::memset(keys_, 0, sizeof keys_);
+void Tracer::PointCache::prepare(std::int32_t distance, const std::int32_t* table,
+                                 std::uint32_t gain, bool lit) {
+    if (distance != distance_ || table != table_ || gain != gain_ || lit != lit_) {
+        // Key 0 is no wet point's record (its height would be 0): every slot is empty.
+        for (Entry& e : entries_) e.key = 0;
+        distance_ = distance;
         table_ = table;
         gain_ = gain;
+        lit_ = lit;
     }
 }
 
-std::uint32_t Tracer::HighlightCache::inc(const SurfacePoint& p) {
-    // The key is the point's record with its height replaced by 0xFF: the normal alone, and
-    // never the 0 of an empty slot.
+inline const Tracer::PointCache::Entry& Tracer::PointCache::at(const SurfacePoint& p) {
     std::uint32_t key;
     std::memcpy(&key, &p, sizeof key);
-    key |= kHeightBits;
-    const std::uint32_t slot = (key * 2654435761u) >> (32 - kBits);
-    if (keys_[slot] != key) {
-        keys_[slot] = key;
-        incs_[slot] = static_cast<std::uint8_t>(
-            highlight_inc(table_, p.normal_x, p.normal_y, p.normal_z, gain_));
+    Entry& e = entries_[(key * 2654435761u) >> (32 - kBits)];
+    if (e.key != key) {
+        const std::int32_t n = mul(distance_ - static_cast<std::int32_t>(p.height), 4096);
+        const std::int32_t t = p.normal_z == 0 ? kNoLength : divide(n, p.normal_z);
+        e.key = key;
+        e.dx = mul(t, p.normal_x) >> 12;
+        e.dy = mul(t, p.normal_y) >> 12;
+        // Tracks (height 1) are never highlighted; a brightening is at most one byte.
+        e.inc = lit_ && p.height != 1 ? static_cast<std::uint8_t>(highlight_inc(
+                                            table_, p.normal_x, p.normal_y, p.normal_z, gain_))
+                                      : 0;
     }
-    return incs_[slot];
-}
-
-void Tracer::StepCache::prepare(std::int32_t distance) {
-    if (distance != distance_ || !ready_) {
-        for (std::int32_t h = 0; h < kHeights; ++h) {
-            const std::int32_t n = mul(distance - h, 4096);
-            for (std::int32_t z = -128; z < 128; ++z)
-                steps_[h][z + 128] = z == 0 ? kNoLength : divide(n, z);
-        }
-        distance_ = distance;
-        ready_ = true;
-    }
-}
-
-inline std::int32_t Tracer::StepCache::step(std::uint32_t height, std::int8_t normal_z) const {
-    if (height < kHeights) return steps_[height][normal_z + 128];
-    const std::int32_t n = mul(distance_ - static_cast<std::int32_t>(height), 4096);
-    return normal_z == 0 ? kNoLength : divide(n, normal_z);
+    return e;
 }
 
 template <int Bytes>
@@ -345,8 +334,7 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
     const Format format(*this);
     [[maybe_unused]] const bool rgb32 = Bytes == 4 && is_rgb32(format);
     const std::uint32_t gain = Bytes == 2 ? 40u : 220u;
-    if (lit) highlight_cache.prepare(tracer_cosntable, gain);
-    step_cache.prepare(D);
+    point_cache.prepare(D, tracer_cosntable, gain, lit);
     // Read once: the byte stores below could otherwise alias these and force reloads.
     const bool jitter = tracer_tracks != 0;
     const std::uint8_t* const source_bits = source->LFB;
@@ -391,16 +379,16 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
         for (std::int32_t x = left; x <= right; ++x, ++p, target += Bytes) {
             const std::uint32_t height = p->height;
             if (height == 0) continue;
-            const std::int32_t t = step_cache.step(height, p->normal_z);
-            std::int32_t sx = add(x, mul(t, p->normal_x) >> 12);
-            std::int32_t sy = add(y, mul(t, p->normal_y) >> 12);
+            const PointCache::Entry& e = point_cache.at(*p);
+            std::int32_t sx = add(x, e.dx);
+            std::int32_t sy = add(y, e.dy);
             if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
             sx = wrap(sx, map_width);
             sy = wrap(sy, map_height);
             offsets[n] =
                 static_cast<std::size_t>(sy) * source_pitch + static_cast<std::size_t>(sx) * Bytes;
             targets[n] = target;
-            incs[n] = lit && height != 1 ? highlight_cache.inc(*p) : 0;
+            incs[n] = e.inc;
             if (++n == kRun) finish_run();
         }
     }

@@ -85,42 +85,30 @@ class Tracer {
     std::uint32_t random(std::uint32_t n);
 
   private:
-    // Drop normals come from a small set, so the highlight step (square roots and a division)
-    // is remembered per normal. The brightening depends only on the normal, the gain and the
-    // table, so a hit gives exactly what the full computation would.
-    class HighlightCache {
+    // A drop's points come from a small set of records (drops are stamped from a few shapes),
+    // and where a point's ray lands relative to it, and how much its highlight brightens,
+    // depend on its record alone (with the distance to the desktop, the lighting and the
+    // table): both are remembered per record. A hit gives exactly what the full computation
+    // (a division, two products, square roots) would.
+    class PointCache {
       public:
-        void prepare(const std::int32_t* table, std::uint32_t gain);
-        std::uint32_t inc(const SurfacePoint& p);
+        struct Entry {
+            std::uint32_t key;
+            std::int32_t dx, dy;  // the ray's landing point less the point's own position
+            std::uint32_t inc;    // the highlight's brightening, 0 for none
+        };
+        void prepare(std::int32_t distance, const std::int32_t* table, std::uint32_t gain,
+                     bool lit);
+        // The entry of a wet point (height above 0).
+        const Entry& at(const SurfacePoint& p);
 
       private:
         static constexpr int kBits = 12;
-        // The bits of a point's record that hold its height, whichever way bytes are stored.
-        static constexpr std::uint32_t kHeightBits =
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-            0xFF000000u;
-#else
-            0x000000FFu;
-#endif
-        std::uint32_t keys_[1u << kBits] = {};
-        std::uint8_t incs_[1u << kBits] = {};
+        Entry entries_[1u << kBits] = {};
+        std::int32_t distance_ = 0;
         const std::int32_t* table_ = nullptr;
         std::uint32_t gain_ = 0;
-    };
-
-    // The refraction's step length depends only on the point's height and normal_z (and the
-    // distance to the desktop), and the map holds few heights: the quotient, the costliest
-    // step per point, is remembered per (height, normal_z) for heights below 16.
-    class StepCache {
-      public:
-        void prepare(std::int32_t distance);
-        std::int32_t step(std::uint32_t height, std::int8_t normal_z) const;
-
-      private:
-        static constexpr std::int32_t kHeights = 16;
-        std::int32_t steps_[kHeights][256] = {};
-        std::int32_t distance_ = 0;
-        bool ready_ = false;
+        bool lit_ = false;
     };
 
     template <int Bytes>
@@ -140,8 +128,7 @@ class Tracer {
                      const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
                      const SurfaceDesc* dest, const SurfaceDesc* source);
 
-    HighlightCache highlight_cache;
-    StepCache step_cache;
+    PointCache point_cache;
 };
 
 // Asks the memory for what tracing a rectangle will touch, without waiting for it, so that it
