@@ -323,24 +323,18 @@ wh_msgbox_texts() {
 # appears or it stays open. xdotool's own status says nothing here: the box vanishes while
 # xdotool still works on its window, and xdotool then reports BadWindow for a key that landed.
 wh_close_msgbox() {
-    local id try i x y w
+    local id try i
     id=$(wh_wait_window "^$1\$" "${2:-60}") || return 1
     for try in 1 2 3; do
         sleep 0.3
         # Typed through XTEST: keys sent to a window (XSendEvent) may be dropped by Wine, or
-        # leave Return held down for the next program. Typing reaches Wine's foreground window,
-        # which the box is not always: when a program's last window has just closed, Wine may
-        # leave the foreground elsewhere. Then a click on the box's caption activates it (there
-        # is no window manager to ask, so xdotool windowactivate cannot) before typing again.
-        if [ "$try" != 1 ]; then
-            # xwininfo's absolute corner: xdotool getwindowgeometry doubles the offset of a
-            # window inside Wine's desktop window.
-            read -r x y w < <(xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/ {
-                x = $NF } /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF }
-                END { print x + 0, y + 0, w + 0 }')
-            xdotool mousemove $((x + w / 2)) $((y + 8)) click 1 >/dev/null 2>&1
-            sleep 0.2
-        fi
+        # leave Return held down for the next program. Typed keys go to the X input focus, which
+        # the box does not always have: when a program's last window closes, Wine may hand the
+        # X focus to another program's window (the session's Notepad) and leave it there while
+        # the box shows, above all under load. Then the X focus is set on the box itself
+        # (XSetInputFocus: there is no window manager, so windowactivate cannot work) before
+        # typing again.
+        [ "$try" = 1 ] || timeout 5 xdotool windowfocus --sync "$id" >/dev/null 2>&1
         xdotool key Return >/dev/null 2>&1
         for i in $(seq 20); do
             xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$id" || return 0
