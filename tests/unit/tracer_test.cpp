@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "render/tracer/cosntable.h"
@@ -312,5 +314,39 @@ TEST(TracerDispatch, DryRectanglesAndUnsupportedDepthsDrawNothing) {
         d.BPP = src.BPP = bpp;
         t.trace(0, 0, 8, 5, s.map.data(), 9, 6, &d, &src);
         EXPECT_EQ(s.dest.bytes(), before) << bpp;
+    }
+}
+
+// A tracer remembers per map record where rays land and how they are lit; a change of the
+// distance to the desktop or of the lighting between traces must be seen at once, as a fresh
+// tracer would see it.
+TEST(TracerRefraction, ParameterChangesBetweenTracesTakeEffect) {
+    const auto scene = [](std::uint32_t bpp) {
+        auto s = std::make_unique<Scene>(12, 10, bpp);
+        fill_numbered(s->source);
+        for (std::uint32_t y = 2; y < 8; ++y)
+            for (std::uint32_t x = 2; x < 10; ++x)
+                s->at(x, y) = {std::uint8_t(2 + x % 3), std::int8_t(int(x) * 9 - 50),
+                               std::int8_t(int(y) * 7 - 30), std::int8_t(20 + int(y))};
+        return s;
+    };
+    for (std::uint32_t bpp : {16u, 32u}) {
+        Tracer reused;
+        setup_for(reused, bpp);
+        scene(bpp)->run_all(reused);  // fills its memory with the saver's parameters
+        for (const auto& [distance, lighting] :
+             {std::pair{3, 1}, std::pair{3, 0}, std::pair{8, 0}}) {
+            Tracer fresh;
+            setup_for(fresh, bpp);
+            for (Tracer* t : {&reused, &fresh}) {
+                t->tracer_distance_to_desktop = distance;
+                t->tracer_lighting = lighting;
+            }
+            auto a = scene(bpp), b = scene(bpp);
+            a->run_all(reused);
+            b->run_all(fresh);
+            EXPECT_EQ(a->dest.bytes(), b->dest.bytes())
+                << bpp << " bpp, D " << distance << ", lighting " << lighting;
+        }
     }
 }
