@@ -355,6 +355,7 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
     alignas(16) std::uint32_t incs[kRun + 3];
     std::int32_t n = 0;
     const auto finish_run = [&] {
+#pragma GCC unroll 4
         for (std::int32_t i = 0; i < n; ++i) pixels[i] = load<Bytes>(source_bits + offsets[i]);
         if (lit) {
 #if defined(__SSE2__)
@@ -369,6 +370,7 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
                     pixels[i] = apply_inc(format, pixels[i], incs[i]);
             }
         }
+#pragma GCC unroll 4
         for (std::int32_t i = 0; i < n; ++i) store<Bytes>(dest_bits + targets[i], pixels[i]);
         n = 0;
     };
