@@ -39,11 +39,14 @@ wait_for() {
         sleep 0.1
     done
 }
-# Whether the process has SIGTERM blocked (to be read from its signal descriptor).
-sigterm_held() {
+# Whether the process has SIGTERM (or SIGUSR1) blocked, to be read from its signal descriptor:
+# before that, the signal's default action would end it.
+signal_held() {
     local mask
-    mask=$(awk '/^SigBlk/ { print $2 }' "/proc/$1/status") && (((0x$mask & 0x4000) != 0))
+    mask=$(awk '/^SigBlk/ { print $2 }' "/proc/$1/status") && (((0x$mask & $2) != 0))
 }
+sigterm_held() { signal_held "$1" 0x4000; }
+sigusr1_held() { signal_held "$1" 0x200; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
 # How many of the window's pixels differ from its screenshot, into WET; then whether that is at
 # least or below the given count.
@@ -176,9 +179,13 @@ for depth in 24 16; do
         MISTO_PID=""
 
         # SIGUSR1 wipes the glass: the tracks a heavy rain has left go at once, and it rains on.
+        # The window still holds what the last run left (its background, all "wet"): first
+        # misto must hold SIGUSR1 and have drawn the desktop with its first few drops.
         "$MISTO" --window-id "$id" --density 50 --seed 5 --delay 2000 &
         MISTO_PID=$!
-        if ! wait_for wet_at_least 6000; then
+        if ! wait_for sigusr1_held $MISTO_PID || ! wait_for wet_below 15000; then
+            fail "misto never drew the 200x150 window: $WET pixels differ from the desktop"
+        elif ! wait_for wet_at_least 6000; then
             fail "the rain never wetted a fifth of the window"
         else
             kill -USR1 $MISTO_PID
