@@ -190,7 +190,8 @@ for depth in 24 16; do
         else
             kill -USR1 $MISTO_PID
             if ! wait_for wet_below $((WET / 3)); then
-                fail "SIGUSR1: $WET pixels were wet, and the glass was never wiped"
+                fail "SIGUSR1: $WET pixels were wet, and the glass was never wiped" \
+                    "(misto $(gone $MISTO_PID && echo "had ended" || echo "still ran"))"
             elif ! wait_for wet_at_least 6000; then
                 fail "no rain after SIGUSR1"
             else
