@@ -202,6 +202,10 @@ void for_inner_points(std::int32_t left, std::int32_t top, std::int32_t right, s
 // point: the filter then reads three pixels a point instead of nine. The column to the left
 // is corrected by the value just written there, as the point-by-point filter would have read
 // it; nothing else that a column holds is written before it is used.
+//
+// Two points go together, one in the low four lanes and one in the high four: their sums are
+// added up side by side, and only the second point's correction by the first's result waits
+// for that result.
 inline __m128i widen(std::uint32_t pixel) {
     return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(pixel)), _mm_setzero_si128());
 }
@@ -217,22 +221,73 @@ inline __m128i widen_pair(const std::uint8_t* c) {
                              _mm_setzero_si128());
 }
 
-// Smooths the point at `c` of height h from the column sums around it and its own pixel
-// (`centre`, widened), and corrects `here` by the value written. Only the low four lanes
-// count; what the others hold never reaches a written pixel.
-inline void smooth_point(std::uint8_t* c, std::uint32_t h, __m128i before, __m128i& here,
-                         __m128i after, __m128i centre) {
-    if (h == 0) return;
+// The high half of a and the low half of b.
+inline __m128i straddle(__m128i a, __m128i b) {
+    return _mm_castpd_si128(_mm_shuffle_pd(_mm_castsi128_pd(a), _mm_castsi128_pd(b), 1));
+}
+
+// What a sum of sixteen weights becomes, as one unsigned high product: a drop's sum / 16, a
+// track's sum * 15 / 256 (its fifteen sixteenths, then / 16, which floors the same), and 0 in
+// the top byte's lane.
+constexpr std::uint64_t kDropScale = 0x0000100010001000u;
+constexpr std::uint64_t kTrackScale = 0x00000F000F000F00u;
+inline std::uint64_t scale_of(std::uint32_t height) {
+    return height == 1 ? kTrackScale : kDropScale;
+}
+
+// Smooths the points at c and c + 4 (x and x + 1, both wet, scaled by `scale`) and moves the
+// sums on by two points. `left` holds the columns x - 1 (corrected) and x; `middle`, the
+// pixels x - 1 and x. On return they hold the same for x + 2.
+inline void smooth_pair(std::uint8_t* c, std::ptrdiff_t pitch, __m128i scale, __m128i& left,
+                        __m128i& middle) {
+    const __m128i next_middle = widen_pair(c + 4);
+    // The columns x + 1 and x + 2.
+    const __m128i right = _mm_add_epi16(_mm_add_epi16(widen_pair(c + 4 - pitch), next_middle),
+                                        widen_pair(c + 4 + pitch));
+    const __m128i centres = straddle(middle, next_middle);
     // The centre counts eight times: once in its column, seven more here.
-    __m128i sum =
-        _mm_add_epi16(_mm_add_epi16(before, here),
-                      _mm_add_epi16(after, _mm_sub_epi16(_mm_slli_epi16(centre, 3), centre)));
-    // A track darkens the sum to fifteen sixteenths first.
-    if (h == 1) sum = _mm_srli_epi16(_mm_mullo_epi16(sum, _mm_set1_epi16(15)), 4);
-    const __m128i out =
-        _mm_and_si128(_mm_srli_epi16(sum, 4), _mm_set_epi16(0, 0, 0, 0, 0, -1, -1, -1));
-    store<4>(c, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out))));
-    here = _mm_add_epi16(here, _mm_sub_epi16(out, centre));
+    const __m128i sum =
+        _mm_add_epi16(_mm_add_epi16(left, straddle(left, right)),
+                      _mm_add_epi16(right, _mm_sub_epi16(_mm_slli_epi16(centres, 3), centres)));
+    // The second point's left column holds the first point's result, not its pixel.
+    const __m128i first = _mm_mulhi_epu16(sum, scale);
+    const __m128i both = _mm_mulhi_epu16(
+        _mm_add_epi16(sum, _mm_slli_si128(_mm_sub_epi16(first, centres), 8)), scale);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(c), _mm_packus_epi16(both, both));
+    left = _mm_add_epi16(right, _mm_srli_si128(_mm_sub_epi16(both, centres), 8));
+    middle = next_middle;
+}
+
+// The same for a pair of which a point may be dry (left as it is) or whose points differ in
+// kind; and, with `single`, for a row's last point alone (x + 1 is not touched).
+inline void smooth_mixed(std::uint8_t* c, std::ptrdiff_t pitch, std::uint32_t h0, std::uint32_t h1,
+                         bool single, __m128i& left, __m128i& middle) {
+    const __m128i next_middle = single ? _mm_setzero_si128() : widen_pair(c + 4);
+    const __m128i right = single
+                              ? column_at(c + 4, pitch)
+                              : _mm_add_epi16(_mm_add_epi16(widen_pair(c + 4 - pitch), next_middle),
+                                              widen_pair(c + 4 + pitch));
+    const __m128i centres = straddle(middle, next_middle);
+    const __m128i scale =
+        _mm_set_epi64x(static_cast<long long>(scale_of(h1)), static_cast<long long>(scale_of(h0)));
+    const __m128i sum =
+        _mm_add_epi16(_mm_add_epi16(left, straddle(left, right)),
+                      _mm_add_epi16(right, _mm_sub_epi16(_mm_slli_epi16(centres, 3), centres)));
+    __m128i first = centres;
+    if (h0 != 0) {
+        first = _mm_mulhi_epu16(sum, scale);
+        store<4>(c, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(first, first))));
+    }
+    if (single) return;
+    __m128i second = centres;
+    if (h1 != 0) {
+        second = _mm_mulhi_epu16(
+            _mm_add_epi16(sum, _mm_slli_si128(_mm_sub_epi16(first, centres), 8)), scale);
+        const __m128i out = _mm_srli_si128(second, 8);
+        store<4>(c + 4, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out))));
+    }
+    left = _mm_add_epi16(right, _mm_srli_si128(_mm_sub_epi16(second, centres), 8));
+    middle = next_middle;
 }
 
 void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
@@ -244,6 +299,8 @@ void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, s
     const std::int32_t first = std::max(left, 1);
     const std::int32_t last = static_cast<std::int32_t>(std::min<std::int64_t>(right, width - 2));
     if (first > last) return;
+    const __m128i drops = _mm_set1_epi64x(static_cast<long long>(kDropScale));
+    const __m128i tracks = _mm_set1_epi64x(static_cast<long long>(kTrackScale));
     for (std::int32_t y = std::max(top, 1); y <= bottom && y < height - 1; ++y) {
         const SurfacePoint* p =
             points + static_cast<std::ptrdiff_t>(y - top) * map_width + (first - left);
@@ -253,23 +310,21 @@ void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, s
         std::int32_t x = first;
         while (x <= last && p->height == 0) ++x, ++p, c += 4;
         if (x > last) continue;
-        __m128i before = column_at(c - 4, pitch), here = column_at(c, pitch),
-                centre = widen(load<4>(c));
+        // Neither column x - 1 nor x has been written yet.
+        __m128i columns = _mm_unpacklo_epi64(column_at(c - 4, pitch), column_at(c, pitch));
+        __m128i pixels = widen_pair(c - 4);
         // Two points a step: one load from each of the three rows brings the two columns to
         // their right (never past the picture: the second is at most the last column).
         for (; x < last; x += 2, p += 2, c += 8) {
-            const __m128i middle = widen_pair(c + 4);
-            const __m128i pair = _mm_add_epi16(_mm_add_epi16(widen_pair(c + 4 - pitch), middle),
-                                               widen_pair(c + 4 + pitch));
-            __m128i right_of = pair;  // the next column low, the one after it high
-            const __m128i after_that = _mm_srli_si128(pair, 8);
-            smooth_point(c, p[0].height, before, here, right_of, centre);
-            smooth_point(c + 4, p[1].height, here, right_of, after_that, middle);
-            before = right_of;
-            here = after_that;
-            centre = _mm_srli_si128(middle, 8);
+            const std::uint32_t h0 = p[0].height, h1 = p[1].height;
+            if (h0 >= 2 && h1 >= 2)
+                smooth_pair(c, pitch, drops, columns, pixels);
+            else if (h0 == 1 && h1 == 1)
+                smooth_pair(c, pitch, tracks, columns, pixels);
+            else
+                smooth_mixed(c, pitch, h0, h1, false, columns, pixels);
         }
-        if (x == last) smooth_point(c, p->height, before, here, column_at(c + 4, pitch), centre);
+        if (x == last) smooth_mixed(c, pitch, p->height, 0, true, columns, pixels);
     }
 }
 
@@ -374,24 +429,31 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
         for (std::int32_t i = 0; i < n; ++i) store<Bytes>(dest_bits + targets[i], pixels[i]);
         n = 0;
     };
+    // Tracks jitter when the tracer draws them; no point has this height otherwise.
+    const std::uint32_t jittered_height = jitter ? 1u : 0x100u;
     for (std::int32_t y = top; y <= bottom; ++y) {
         const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
         std::size_t target =
             static_cast<std::size_t>(y) * dest_pitch + static_cast<std::size_t>(left) * Bytes;
-        for (std::int32_t x = left; x <= right; ++x, ++p, target += Bytes) {
-            const std::uint32_t height = p->height;
-            if (height == 0) continue;
-            const PointCache::Entry& e = point_cache.at(*p);
-            std::int32_t sx = add(x, e.dx);
-            std::int32_t sy = add(y, e.dy);
-            if (height == 1 && jitter) sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
-            sx = wrap(sx, map_width);
-            sy = wrap(sy, map_height);
-            offsets[n] =
-                static_cast<std::size_t>(sy) * source_pitch + static_cast<std::size_t>(sx) * Bytes;
-            targets[n] = target;
-            incs[n] = e.inc;
-            if (++n == kRun) finish_run();
+        // A row is taken in pieces that fit a run whole, so that a point need not check.
+        for (std::int32_t from = left; from <= right; from += kRun) {
+            const std::int32_t to = std::min(right, from + (kRun - 1));
+            if (n > kRun - (to - from + 1)) finish_run();
+            for (std::int32_t x = from; x <= to; ++x, ++p, target += Bytes) {
+                const std::uint32_t height = p->height;
+                if (height == 0) continue;
+                const PointCache::Entry& e = point_cache.at(*p);
+                std::int32_t sx = add(x, e.dx);
+                std::int32_t sy = add(y, e.dy);
+                if (height == jittered_height)
+                    sx = add(sx, static_cast<std::int32_t>(jitter3(seed)) - 1);
+                const auto column = static_cast<std::uint32_t>(wrap(sx, map_width));
+                const auto row = static_cast<std::uint32_t>(wrap(sy, map_height));
+                offsets[n] = row * source_pitch + column * std::size_t{Bytes};
+                targets[n] = target;
+                incs[n] = e.inc;
+                ++n;
+            }
         }
     }
     finish_run();
