@@ -552,24 +552,36 @@ std::uint32_t Tracer::random(std::uint32_t n) {
     return Seed % n;
 }
 
+// Asks for every cache line of [first, first + size): a line each 64 bytes from the first, then
+// the last byte's line, which the steps may have missed.
+inline void prefetch_span(const std::uint8_t* first, std::size_t size, bool for_writing) {
+    constexpr std::size_t kLine = 64;
+    const std::uint8_t* const last = first + size - 1;
+    for (const std::uint8_t* a = first; a < last; a += kLine) {
+        if (for_writing)
+            __builtin_prefetch(a, 1);
+        else
+            __builtin_prefetch(a);
+    }
+    if (for_writing)
+        __builtin_prefetch(last, 1);
+    else
+        __builtin_prefetch(last);
+}
+
 void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                     const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest) {
     const std::uint32_t bytes = (dest->BPP + 7) / 8;
     if (bytes == 0 || bytes > 4 || right < left || bottom < top) return;
-    constexpr std::size_t kLine = 64;
     const std::int64_t rows = dest->SurfHeight;
+    const std::size_t columns = static_cast<std::size_t>(right - left + 1);
     const std::size_t from = static_cast<std::size_t>(left) * bytes;
-    const std::size_t to = static_cast<std::size_t>(right) * bytes + bytes;
-    const std::size_t pointBytes = static_cast<std::size_t>(right - left + 1) * 4;
     for (std::int32_t y = top; y <= bottom; ++y) {
-        const auto* p = reinterpret_cast<const std::uint8_t*>(
-            points + static_cast<std::ptrdiff_t>(y - top) * map_width);
-        for (std::size_t o = 0; o < pointBytes + kLine - 1; o += kLine)
-            __builtin_prefetch(p + std::min(o, pointBytes - 1));
-        if (y >= rows) continue;
-        std::uint8_t* d = dest->LFB + static_cast<std::size_t>(y) * dest->Pitch;
-        for (std::size_t o = from; o < to + kLine - 1; o += kLine)
-            __builtin_prefetch(d + std::min(o, to - 1), 1);
+        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * map_width;
+        prefetch_span(reinterpret_cast<const std::uint8_t*>(p), columns * sizeof *p, false);
+        if (y < rows)
+            prefetch_span(dest->LFB + static_cast<std::size_t>(y) * dest->Pitch + from,
+                          columns * bytes, true);
     }
 }
 
