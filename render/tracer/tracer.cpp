@@ -362,21 +362,23 @@ void Tracer::PointCache::prepare(std::int32_t distance, const std::int32_t* tabl
     }
 }
 
+void Tracer::PointCache::fill(Entry& e, std::uint32_t key, const SurfacePoint& p) {
+    const std::int32_t n = mul(distance_ - static_cast<std::int32_t>(p.height), 4096);
+    const std::int32_t t = p.normal_z == 0 ? kNoLength : divide(n, p.normal_z);
+    e.key = key;
+    e.dx = mul(t, p.normal_x) >> 12;
+    e.dy = mul(t, p.normal_y) >> 12;
+    // Tracks (height 1) are never highlighted; a brightening is at most one byte.
+    e.inc = lit_ && p.height != 1 ? static_cast<std::uint8_t>(highlight_inc(
+                                        table_, p.normal_x, p.normal_y, p.normal_z, gain_))
+                                  : 0;
+}
+
 inline const Tracer::PointCache::Entry& Tracer::PointCache::at(const SurfacePoint& p) {
     std::uint32_t key;
     std::memcpy(&key, &p, sizeof key);
     Entry& e = entries_[(key * 2654435761u) >> (32 - kBits)];
-    if (e.key != key) {
-        const std::int32_t n = mul(distance_ - static_cast<std::int32_t>(p.height), 4096);
-        const std::int32_t t = p.normal_z == 0 ? kNoLength : divide(n, p.normal_z);
-        e.key = key;
-        e.dx = mul(t, p.normal_x) >> 12;
-        e.dy = mul(t, p.normal_y) >> 12;
-        // Tracks (height 1) are never highlighted; a brightening is at most one byte.
-        e.inc = lit_ && p.height != 1 ? static_cast<std::uint8_t>(highlight_inc(
-                                            table_, p.normal_x, p.normal_y, p.normal_z, gain_))
-                                      : 0;
-    }
+    if (e.key != key) fill(e, key, p);
     return e;
 }
 
