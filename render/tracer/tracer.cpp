@@ -404,7 +404,8 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
     // The rectangle is done in runs of up to kRun wet points, in three steps: where each
     // point's ray lands (from the map alone), then every landing pixel loaded in one tight
     // loop, so that many loads wait for the memory at once instead of one at the end of each
-    // point's long arithmetic, then the highlight and the stores.
+    // point's long arithmetic, then the highlight and the stores. The first step already asks
+    // for each landing pixel, so that most have arrived by the time the second loads them.
     constexpr std::int32_t kRun = 512;
     std::size_t offsets[kRun];
     std::size_t targets[kRun];
@@ -452,6 +453,7 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
                 const auto column = static_cast<std::uint32_t>(wrap(sx, map_width));
                 const auto row = static_cast<std::uint32_t>(wrap(sy, map_height));
                 offsets[n] = row * source_pitch + column * std::size_t{Bytes};
+                __builtin_prefetch(source_bits + offsets[n]);
                 targets[n] = target;
                 incs[n] = e.inc;
                 ++n;
