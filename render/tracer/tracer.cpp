@@ -311,8 +311,9 @@ void anti_alias_rgb32(std::int32_t left, std::int32_t top, std::int32_t right, s
         while (x <= last && p->height == 0) ++x, ++p, c += 4;
         if (x > last) continue;
         // Neither column x - 1 nor x has been written yet.
-        __m128i columns = _mm_unpacklo_epi64(column_at(c - 4, pitch), column_at(c, pitch));
         __m128i pixels = widen_pair(c - 4);
+        __m128i columns = _mm_add_epi16(_mm_add_epi16(widen_pair(c - 4 - pitch), pixels),
+                                        widen_pair(c - 4 + pitch));
         // Two points a step: one load from each of the three rows brings the two columns to
         // their right (never past the picture: the second is at most the last column).
         for (; x < last; x += 2, p += 2, c += 8) {
