@@ -81,11 +81,14 @@ bench: deps
 
 # Instructions of one settled 1080p density-50 frame by part, under callgrind (about half a
 # minute): the same on every machine.
-# The frame on huge pages against ordinary ones, timed in rotation in one process.
+# Timed in rotation in one process: the frame against its own memory floor, and the frame on
+# huge pages against ordinary ones.
 bench-rotation: deps
 	cmake --preset bench >/dev/null
-	cmake --build --preset bench -j $(JOBS) --target misto-huge-pages-rotation
+	cmake --build --preset bench -j $(JOBS) --target misto-floor-rotation misto-huge-pages-rotation
 	@mkdir -p out
+	set -o pipefail; for size in "1920 1080" "3840 2160"; do \
+	    build/bench/misto-floor-rotation $$size 50; done | tee out/floor_rotation.txt
 	set -o pipefail; for size in "1920 1080" "3840 2160"; do \
 	    build/bench/misto-huge-pages-rotation $$size 50; done | tee out/huge_pages_rotation.txt
 
