@@ -56,8 +56,8 @@ void WaterSurface::flush(LockableSurface& work, LockableSurface& background, Tra
     for (DirtyRect r : dirty_)
         if (clipToMap(r, grid_.map_width, grid_.map_height)) traced_.push_back(r);
     // The trace reads scattered rows of three screen-sized pictures: two rectangles ahead
-    // their map and destination rows are asked for. (The source pixels the rays land on need
-    // no such help: the refraction loads them many at a time.)
+    // their map and destination rows are asked for. (The source pixels the rays land on are
+    // asked for by the refraction itself, as soon as it knows where each ray lands.)
     const std::size_t n = traced_.size();
     for (std::size_t i = 0; i < n && i < 2; ++i) prefetchRows(traced_[i], dest);
     for (std::size_t i = 0; i < n; ++i) {
