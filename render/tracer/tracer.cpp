@@ -412,25 +412,25 @@ void Tracer::refract(std::int32_t left, std::int32_t top, std::int32_t right, st
     std::size_t targets[kRun];
     alignas(16) std::uint32_t pixels[kRun + 3];
     alignas(16) std::uint32_t incs[kRun + 3];
-    std::int32_t n = 0;
+    std::ptrdiff_t n = 0;  // as wide as an address: indexing needs no widening
     const auto finish_run = [&] {
 #pragma GCC unroll 4
-        for (std::int32_t i = 0; i < n; ++i) pixels[i] = load<Bytes>(source_bits + offsets[i]);
+        for (std::ptrdiff_t i = 0; i < n; ++i) pixels[i] = load<Bytes>(source_bits + offsets[i]);
         if (lit) {
 #if defined(__SSE2__)
             if (rgb32) {
                 // The last group of four is padded with unlit pixels that are never stored.
-                for (std::int32_t i = n; i < n + 3; ++i) pixels[i] = incs[i] = 0;
-                for (std::int32_t i = 0; i < n; i += 4) brighten_rgb32_x4(pixels + i, incs + i);
+                for (std::ptrdiff_t i = n; i < n + 3; ++i) pixels[i] = incs[i] = 0;
+                for (std::ptrdiff_t i = 0; i < n; i += 4) brighten_rgb32_x4(pixels + i, incs + i);
             } else
 #endif
             {
-                for (std::int32_t i = 0; i < n; ++i)
+                for (std::ptrdiff_t i = 0; i < n; ++i)
                     pixels[i] = apply_inc(format, pixels[i], incs[i]);
             }
         }
 #pragma GCC unroll 4
-        for (std::int32_t i = 0; i < n; ++i) store<Bytes>(dest_bits + targets[i], pixels[i]);
+        for (std::ptrdiff_t i = 0; i < n; ++i) store<Bytes>(dest_bits + targets[i], pixels[i]);
         n = 0;
     };
     // Tracks jitter when the tracer draws them; no point has this height otherwise.
