@@ -79,8 +79,6 @@ bench: deps
 	@mkdir -p out
 	build/bench/misto-bench --benchmark_out=out/bench.json --benchmark_out_format=json
 
-# Instructions of one settled 1080p density-50 frame by part, under callgrind (about half a
-# minute): the same on every machine.
 # Timed in rotation in one process: the frame against its own memory floor, and the frame on
 # huge pages against ordinary ones.
 bench-rotation: deps
@@ -92,6 +90,8 @@ bench-rotation: deps
 	set -o pipefail; for size in "1920 1080" "3840 2160"; do \
 	    build/bench/misto-huge-pages-rotation $$size 50; done | tee out/huge_pages_rotation.txt
 
+# Instructions of one settled 1080p density-50 frame by part, under callgrind (about half a
+# minute): the same on every machine.
 bench-instructions: deps
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS) --target misto-frame-instructions
