@@ -8,11 +8,9 @@
 SurfaceGrid::SurfaceGrid(std::int32_t width, std::int32_t height)
     : map_width(std::max(width, 0)), map_height(std::max(height, 0)), points(nullptr) {
     // Read at every traced point each frame: on huge pages where the system gives them.
-    const std::size_t count =
-        static_cast<std::size_t>(map_width) * static_cast<std::size_t>(map_height);
-    storage_.reserve(count);
-    adviseHugePages(storage_.data(), count * sizeof(SurfacePoint));
-    storage_.assign(count, SurfacePoint{0, 0, 0, 0});
+    assignOnHugePages(storage_,
+                      static_cast<std::size_t>(map_width) * static_cast<std::size_t>(map_height),
+                      SurfacePoint{0, 0, 0, 0});
     points = storage_.data();
 }
 

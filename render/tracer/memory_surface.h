@@ -21,10 +21,7 @@ class MemorySurface : public LockableSurface {
           pitch_(pitch != 0 ? pitch : width * ((bpp + 7) / 8)) {
         // A screen-sized picture is read at scattered places every frame: huge pages, when
         // the system gives them, spare most of the address translations.
-        const std::size_t bytes = static_cast<std::size_t>(pitch_) * height;
-        pixels_.reserve(bytes);
-        adviseHugePages(pixels_.data(), bytes);
-        pixels_.assign(bytes, kPadding);
+        assignOnHugePages(pixels_, static_cast<std::size_t>(pitch_) * height, kPadding);
         for (std::uint32_t y = 0; y < height_; ++y) {
             std::uint8_t* row = this->row(y);
             for (std::uint32_t i = 0; i < rowBytes(); ++i) row[i] = 0;
