@@ -12,9 +12,10 @@
 namespace bench {
 
 // One frame's accesses to the map, the source picture and the destination picture, as byte
-// offsets from each one's start, in the order the tracer makes them.
+// offsets from each one's start, in the order the tracer makes them, and those starts.
 struct FrameAccesses {
     std::vector<std::size_t> map, source, dest;
+    const std::uint8_t *mapStart, *sourceStart, *destStart;
 };
 
 // What the tracer reads and writes for the rectangles the last frame traced, re-derived from
@@ -38,6 +39,9 @@ inline FrameAccesses accessesOfLastFrame(FrameFixture& f) {
         return s >= size ? s % size : s;
     };
     FrameAccesses a;
+    a.mapStart = reinterpret_cast<const std::uint8_t*>(grid.at(0, 0));
+    a.sourceStart = f.pictures.cleanPicture().row(0);
+    a.destStart = f.work.bytes().data();
     for (const DirtyRect& r : water.traced()) {
         // The refraction: every point's record, then for a wet one its ray's landing pixel and
         // the pixel written.
@@ -115,11 +119,10 @@ inline std::uint32_t replay(const std::vector<std::size_t>& offsets, const std::
     return sum;
 }
 
-// The three kinds of a fixture's last recorded frame replayed in turn; the sum keeps the loads.
-inline std::uint32_t replayFrame(const FrameAccesses& a, FrameFixture& f) {
-    const auto* map = reinterpret_cast<const std::uint8_t*>(f.loop.waterSurface().grid().at(0, 0));
-    return replay(a.map, map) + replay(a.source, f.pictures.cleanPicture().row(0)) +
-           replay(a.dest, f.work.bytes().data());
+// The three kinds of a recorded frame replayed in turn; the sum keeps the loads.
+inline std::uint32_t replayFrame(const FrameAccesses& a) {
+    return replay(a.map, a.mapStart) + replay(a.source, a.sourceStart) +
+           replay(a.dest, a.destStart);
 }
 
 }  // namespace bench

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < kRounds; ++round) {
         frames.push_back(microsEach([&] { run.frame(); }));
         const bench::FrameAccesses accesses = bench::accessesOfLastFrame(run);
-        floors.push_back(microsEach([&] { sink = bench::replayFrame(accesses, run); }));
+        floors.push_back(microsEach([&] { sink = bench::replayFrame(accesses); }));
         ratios.push_back(frames.back() / floors.back());
     }
     std::printf("%dx%d density %d, %zu drops at the end; medians of %d blocks of %d:\n", w, h,
