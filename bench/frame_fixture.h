@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/memory_pictures.h"
 #include "app/screen_loop.h"
@@ -40,6 +42,19 @@ inline MemorySurface pictureOfSize(std::int32_t w, std::int32_t h) {
     MemorySurface picture(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32);
     fillPicture(picture);
     return picture;
+}
+
+// The scene a frame program draws, from its arguments "width height density" (1920 x 1080,
+// density 50 when they are left out). False, with a usage line, when they make no scene.
+struct SceneArguments {
+    std::int32_t width = 1920, height = 1080;
+    int density = 50;
+};
+inline bool readSceneArguments(int argc, char** argv, const char* program, SceneArguments& scene) {
+    if (argc > 3) scene = {std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3])};
+    if (scene.width >= 2 && scene.height >= 2 && scene.density >= 1) return true;
+    std::fprintf(stderr, "usage: %s [width height density]\n", program);
+    return false;
 }
 
 // One saver run at a given size and density (the screen loop every host runs, without

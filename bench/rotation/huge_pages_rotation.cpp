@@ -1,14 +1,12 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "bench/frame_fixture.h"
+#include "bench/rotation/blocks.h"
 
 // The frame on huge pages against the frame on ordinary pages, in one process: four settled
 // runs (ordinary, huge, huge, ordinary, so that neither kind profits from its place in memory
@@ -16,9 +14,6 @@
 // itself over a run by several per cent; medians of blocks timed side by side do not.
 // Arguments: width height density (1920 1080 50 when left out).
 namespace {
-
-constexpr int kRounds = 30;
-constexpr int kBlock = 16;
 
 std::unique_ptr<bench::FrameFixture> settledRun(std::int32_t w, std::int32_t h, int density,
                                                 bool huge) {
@@ -56,33 +51,21 @@ long hugeKilobytes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::int32_t w = argc > 3 ? std::atoi(argv[1]) : 1920;
-    const std::int32_t h = argc > 3 ? std::atoi(argv[2]) : 1080;
-    const int density = argc > 3 ? std::atoi(argv[3]) : 50;
-    if (w < 2 || h < 2 || density < 1) {
-        std::fprintf(stderr, "usage: misto-huge-pages-rotation [width height density]\n");
-        return 2;
-    }
+    bench::SceneArguments scene;
+    if (!bench::readSceneArguments(argc, argv, "misto-huge-pages-rotation", scene)) return 2;
     const bool huge[4] = {false, true, true, false};
     std::vector<std::unique_ptr<bench::FrameFixture>> runs;
-    for (bool kind : huge) runs.push_back(settledRun(w, h, density, kind));
+    for (bool kind : huge)
+        runs.push_back(settledRun(scene.width, scene.height, scene.density, kind));
     std::vector<double> micros[4];
-    for (int round = 0; round < kRounds; ++round) {
-        for (int i = 0; i < 4; ++i) {
-            const auto start = std::chrono::steady_clock::now();
-            for (int f = 0; f < kBlock; ++f) runs[i]->frame();
-            const std::chrono::duration<double, std::micro> took =
-                std::chrono::steady_clock::now() - start;
-            micros[i].push_back(took.count() / kBlock);
-        }
-    }
+    for (int round = 0; round < bench::kRounds; ++round)
+        for (int i = 0; i < 4; ++i)
+            micros[i].push_back(bench::microsEach([&] { runs[i]->frame(); }));
     double median[4];
-    for (int i = 0; i < 4; ++i) {
-        std::sort(micros[i].begin(), micros[i].end());
-        median[i] = micros[i][kRounds / 2];
-    }
-    std::printf("%dx%d density %d, %ld kB on huge pages; median frame of %d blocks of %d:\n", w, h,
-                density, hugeKilobytes(), kRounds, kBlock);
+    for (int i = 0; i < 4; ++i) median[i] = bench::median(micros[i]);
+    std::printf("%dx%d density %d, %ld kB on huge pages; median frame of %d blocks of %d:\n",
+                scene.width, scene.height, scene.density, hugeKilobytes(), bench::kRounds,
+                bench::kBlock);
     std::printf("  ordinary pages %8.0f us %8.0f us\n", median[0], median[3]);
     std::printf("  huge pages     %8.0f us %8.0f us\n", median[1], median[2]);
     std::printf("  huge / ordinary %.3f\n", (median[1] + median[2]) / (median[0] + median[3]));
