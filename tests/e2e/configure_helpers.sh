@@ -80,8 +80,12 @@ cf_start_settings() {
     wh_start "$(wh_winpath "$CF_SCR")" "$@"
     CF_PID=$WH_LAST_PID
     CF_ENDED=""
-    wh_wait_visible '^Settings$' 60 >/dev/null ||
-        wh_fail "no Settings dialog for $*; boxes: $(wh_msgbox_texts)"
+    wh_wait_visible '^Settings$' 60 >/dev/null && return
+    # Tells a saver that ended (and how) from one still starting, with Wine's last words.
+    local state="was still running"
+    wh_alive "$CF_PID" || { wh_wait "$CF_PID" 1 || true; state="had ended with ${WH_RC:-?}"; }
+    wh_fail "no Settings dialog for $* within 60 s (the saver $state); boxes:" \
+        "$(wh_msgbox_texts); Wine's log ends: $(tail -n 5 "$WH_LOG" | tr '\n' '|')"
 }
 
 # Presses "Options..." and waits for the sheet with its Rain page.
