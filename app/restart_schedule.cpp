@@ -5,7 +5,7 @@ namespace RestartSchedule {
 std::int32_t periodMs(std::int32_t minutes, std::int32_t seconds) {
     const std::int64_t total =
         (static_cast<std::int64_t>(seconds) + 60 * static_cast<std::int64_t>(minutes)) * 1000;
-    if (total < 0) return 0;
+    if (total < MinPeriodMs) return MinPeriodMs;
     if (total > MaxPeriodMs) return MaxPeriodMs;
     return static_cast<std::int32_t>(total);
 }

@@ -10,8 +10,12 @@ namespace RestartSchedule {
 // anything; a day keeps every later tick comparison well inside the counter's range.
 constexpr std::int32_t MaxPeriodMs = 24 * 60 * 60 * 1000;
 
-// (seconds + 60 * minutes) * 1000, computed without overflow, capped at a day; a negative
-// total is 0, which restarts on every frame.
+// The shortest period: a second, the least the Display page accepts. A stored 0:00 (written
+// elsewhere) would wipe the glass on every frame and never show a drop.
+constexpr std::int32_t MinPeriodMs = 1000;
+
+// (seconds + 60 * minutes) * 1000, computed without overflow, bounded to a second at least and a
+// day at most.
 std::int32_t periodMs(std::int32_t minutes, std::int32_t seconds);
 
 // The first due tick, one period after `now`.

@@ -1,12 +1,10 @@
 #include "app/settings_switches.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <limits>
 #include <memory>
 
+#include "foundation/small_file.h"
 #include "settings/settings_format.h"
 
 const char* const SettingsSwitches::kUsage =
@@ -16,7 +14,7 @@ const char* const SettingsSwitches::kUsage =
     "                         90 is straight down, 0 to the left)\n"
     "  --min-radius R         smallest drop, 1 to 10 (default 4)\n"
     "  --max-radius R         largest drop, 1 to 10 (default 9)\n"
-    "  --restart SECONDS      wipe the glass every SECONDS, 0 to 86400 (default: never)\n"
+    "  --restart SECONDS      wipe the glass every SECONDS, 1 to 86400 (default: never)\n"
     "  --seed S               the rain's random seed, 0 to 4294967295 (default 1)\n"
     "  --config FILE          the settings from a saved 54-byte configuration record; later\n"
     "                         switches override single fields of it\n";
@@ -24,6 +22,8 @@ const char* const SettingsSwitches::kUsage =
 namespace {
 
 constexpr std::int32_t kMaxRestartSeconds = 24 * 60 * 60;
+// A wipe on every frame would show no rain at all: a second is the least, as on the Display page.
+constexpr std::int32_t kMinRestartSeconds = 1;
 constexpr double kPi = 3.14159265359;
 
 [[noreturn]] void fail(const std::string& text) { throw SwitchError(text); }
@@ -62,22 +62,10 @@ std::unique_ptr<SaverSettings> loadConfiguration(const std::string& path,
 }  // namespace
 
 std::vector<std::uint8_t> readWholeFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        fail("cannot open the configuration file " + path + ": " + std::strerror(errno));
-    }
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + n);
-        // A real configuration is 54 bytes; a huge file is not one, and reading on is useless.
-        if (bytes.size() > (1u << 20)) break;
-    }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) fail("cannot read the configuration file " + path);
-    return bytes;
+    // A real configuration is 54 bytes; a larger file is not one, and reading on is useless.
+    SmallFile file = readSmallFile(path, 1u << 20);
+    if (!file.bytes) fail("cannot open the configuration file " + path + ": " + file.error);
+    return std::move(*file.bytes);
 }
 
 bool SwitchCursor::next() {
@@ -127,7 +115,10 @@ std::int32_t configuredRestartSeconds(const SaverSettings& settings) {
     if (!settings.restartEnabled()) return -1;
     const std::int64_t total =
         static_cast<std::int64_t>(settings.restartMinutes()) * 60 + settings.restartSeconds();
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, 0, kMaxRestartSeconds));
+    // A record written elsewhere may hold 0:00, which would wipe the glass on every frame: it runs
+    // at the least period the Display page accepts.
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(total, kMinRestartSeconds, kMaxRestartSeconds));
 }
 
 SaverSettings settingsWithRestart(const SaverSettings& settings, std::int32_t restartSeconds) {
@@ -143,8 +134,8 @@ SettingsSwitches::SettingsSwitches(SettingsChoice& choice, OutOfRange outOfRange
     : choice_(choice),
       outOfRange_(outOfRange),
       readFile_(readFile),
-      minRadius_(choice.settings.minDropRadius()),
-      maxRadius_(choice.settings.minDropRadius() + choice.settings.dropRadiusSpread()) {}
+      minRadius_(boundedMinDropRadius(choice.settings)),
+      maxRadius_(boundedMaxDropRadius(choice.settings)) {}
 
 std::int32_t SettingsSwitches::integer(const std::string& flag, const std::string& text,
                                        std::int32_t lo, std::int32_t hi) const {
@@ -155,6 +146,18 @@ std::int32_t SettingsSwitches::integer(const std::string& flag, const std::strin
              std::to_string(hi) + ", not \"" + text + "\"");
     }
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, lo, hi));
+}
+
+// Refused below a second in either mode: bounding 0 or a negative count would wipe the glass on
+// every frame, and the screen would show no rain at all.
+std::int32_t SettingsSwitches::restartSeconds(const std::string& text) const {
+    std::int64_t v = 0;
+    if (parseInteger(text, true, std::numeric_limits<std::int32_t>::max(), v) &&
+        v < kMinRestartSeconds) {
+        fail("--restart wants at least 1 second, not \"" + text +
+             "\": the glass would be wiped on every frame");
+    }
+    return integer("--restart", text, kMinRestartSeconds, kMaxRestartSeconds);
 }
 
 // Degrees as a decimal fraction, turned into radians without the C library's number parsing
@@ -216,12 +219,13 @@ bool SettingsSwitches::take(SwitchCursor& cursor) {
         maxRadius_ = integer(flag, cursor.value(), s.dropRadiusMin(), s.dropRadiusMax());
         radiusGiven_ = true;
     } else if (flag == "--restart") {
-        choice_.restartSeconds = integer(flag, cursor.value(), 0, kMaxRestartSeconds);
+        choice_.restartSeconds = restartSeconds(cursor.value());
     } else if (flag == "--config") {
         s = *loadConfiguration(cursor.value(), readFile_);
         choice_.restartSeconds = configuredRestartSeconds(s);
-        minRadius_ = s.minDropRadius();
-        maxRadius_ = minRadius_ + s.dropRadiusSpread();
+        // The record's radii are bounded before any sum: a stored record may hold any numbers.
+        minRadius_ = boundedMinDropRadius(s);
+        maxRadius_ = boundedMaxDropRadius(s);
         radiusGiven_ = false;
     } else {
         return false;

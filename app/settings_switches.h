@@ -18,8 +18,10 @@ class SwitchError : public BasicError {
     using BasicError::BasicError;
 };
 
-// Reads a whole file; throws SwitchError naming the file when it cannot be read.
+// Reads a configuration file; throws SwitchError naming the file when it cannot be read.
 using FileReader = std::function<std::vector<std::uint8_t>(const std::string& path)>;
+// The real reader: regular files only (a FIFO or a device is refused, never waited on), at most
+// their first MiB.
 std::vector<std::uint8_t> readWholeFile(const std::string& path);
 
 // Walks a command line's switches left to right. A switch may be written with one dash or two
@@ -84,6 +86,7 @@ class SettingsSwitches {
     std::int32_t integer(const std::string& flag, const std::string& text, std::int32_t lo,
                          std::int32_t hi) const;
     float degrees(const std::string& flag, const std::string& text) const;
+    std::int32_t restartSeconds(const std::string& text) const;
 
     SettingsChoice& choice_;
     OutOfRange outOfRange_;
@@ -94,5 +97,5 @@ class SettingsSwitches {
 };
 
 // The restart period of a stored configuration in whole seconds, or -1 when it is switched off;
-// wild stored values are bounded to a day.
+// wild stored values are bounded to a second at least and a day at most.
 std::int32_t configuredRestartSeconds(const SaverSettings& settings);

@@ -1,5 +1,6 @@
 #include "settings/saver_settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -85,6 +86,16 @@ int SaverSettings::windX() const {
 
 int SaverSettings::windY() const {
     return truncatedProduct(std::sin(static_cast<long double>(windDirection_)), windForce_);
+}
+
+int boundedMinDropRadius(const RainParametersEditor& settings) {
+    return std::clamp(settings.minDropRadius(), settings.dropRadiusMin(), settings.dropRadiusMax());
+}
+
+int boundedMaxDropRadius(const RainParametersEditor& settings) {
+    const int smallest = boundedMinDropRadius(settings);
+    const int spread = std::clamp(settings.dropRadiusSpread(), 0, settings.dropRadiusMax());
+    return std::min(smallest + spread, settings.dropRadiusMax());
 }
 
 float SaverSettings::windDirectionMin() const { return static_cast<float>(kPi / 18.0); }

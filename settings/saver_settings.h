@@ -37,6 +37,11 @@ class RainParametersEditor : public RainParameters {
     virtual void setDropRadiusSpread(int spread) = 0;
 };
 
+// The smallest and largest drop radius a record stands for, each inside the offered range. A
+// stored record may hold any numbers: both are bounded before the spread is added.
+int boundedMinDropRadius(const RainParametersEditor& settings);
+int boundedMaxDropRadius(const RainParametersEditor& settings);
+
 // What the saver run reads at start.
 class DisplayParameters {
   public:

@@ -1,12 +1,12 @@
 #include "app/x11/x_desktop.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "app/x11/x_errors.h"
 #include "app/x11/x_pixels.h"
 #include "app/xscreensaver_preferences.h"
+#include "foundation/small_file.h"
 #include "tools/render/picture_io.h"
 #include "tools/render/sample_picture.h"
 
@@ -15,11 +15,17 @@ namespace {
 bool userAllowsDesktopImages() {
     const char* home = std::getenv("HOME");
     if (home == nullptr) return true;
-    std::ifstream file(std::string(home) + "/.xscreensaver");
-    if (!file) return true;
-    std::ostringstream text;
-    text << file.rdbuf();
-    return desktopImagesAllowed(text.str());
+    // Read as a preferences file of any real size is: a FIFO, a device or a link to one would
+    // block the start or fill the memory, and is taken as no file at all.
+    const std::string path = std::string(home) + "/.xscreensaver";
+    const SmallFile file = readSmallFile(path, 1u << 20);
+    if (!file.bytes) {
+        if (!file.missing) {
+            std::fprintf(stderr, "misto: ignoring %s: %s\n", path.c_str(), file.error.c_str());
+        }
+        return true;
+    }
+    return desktopImagesAllowed(std::string(file.bytes->begin(), file.bytes->end()));
 }
 
 }  // namespace

@@ -93,6 +93,12 @@ TEST(MistoOptions, SettingsAsMistoRenderTakesThemButBounded) {
     EXPECT_EQ(crossed.choice.settings.minDropRadius(), 8);
     EXPECT_EQ(crossed.choice.settings.dropRadiusSpread(), 0);
     EXPECT_EQ(errorOf({"--density", "99"}), "");
+    // A restart below a second is refused, not bounded: the glass would be wiped every frame.
+    for (const char* none : {"0", "-5", "--restart=0"}) {
+        const Args args =
+            std::string(none).rfind("--", 0) == 0 ? Args{none} : Args{"--restart", none};
+        EXPECT_NE(errorOf(args).find("at least 1 second"), std::string::npos) << none;
+    }
     EXPECT_THROW(parseRenderOptions({"--density", "99"}), RenderOptionsError);
 
     // Malformed: named, never bounded.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 
+#include "app/misto_options.h"
 #include "settings/settings_format.h"
 
 namespace {
@@ -87,7 +88,7 @@ TEST(RenderOptions, DefaultsAndEveryFlag) {
                                                 "--max-radius",
                                                 "10",
                                                 "--restart",
-                                                "0",
+                                                "1",
                                                 "--out",
                                                 "dir",
                                                 "--bench",
@@ -104,7 +105,7 @@ TEST(RenderOptions, DefaultsAndEveryFlag) {
     EXPECT_EQ(o.settings.windForce(), 0);
     EXPECT_EQ(o.settings.minDropRadius(), 3);
     EXPECT_EQ(o.settings.dropRadiusSpread(), 7);
-    EXPECT_EQ(o.restartSeconds, 0);
+    EXPECT_EQ(o.restartSeconds, 1);
     EXPECT_EQ(o.out, "dir");
     EXPECT_TRUE(o.bench);
     EXPECT_EQ(o.paceMs, 20);
@@ -148,6 +149,8 @@ TEST(RenderOptions, BadFlagsNameTheirFault) {
     EXPECT_NE(errorOf({"--min-radius", "0"}), "");
     EXPECT_NE(errorOf({"--max-radius", "11"}), "");
     EXPECT_NE(errorOf({"--restart", "-5"}), "");
+    // No restart on every frame: the least period is a second.
+    EXPECT_NE(errorOf({"--restart", "0"}).find("at least 1 second"), std::string::npos);
     EXPECT_NE(errorOf({"--image", ""}), "");
     EXPECT_NE(errorOf({"--pace", "-1"}).find("--pace"), std::string::npos);
     EXPECT_NE(errorOf({"--bench=1"}).find("no value"), std::string::npos);
@@ -216,18 +219,47 @@ TEST(RenderOptions, DamagedOrMissingConfiguration) {
     EXPECT_NE(missing.find("no/such/dir/misto.cfg"), std::string::npos);
 }
 
-TEST(RenderOptions, StoredRestartIsBounded) {
+TEST(RenderOptions, StoredRecordIsBoundedBeforeUse) {
     SaverSettings s;
     s.setRestartEnabled(true);
     s.setRestartMinutes(2);
     s.setRestartSeconds(30);
     EXPECT_EQ(configuredRestartSeconds(s), 150);
+    // Restarting on at 0:00 (or less) would wipe the glass on every frame: a second at least.
     s.setRestartMinutes(-5);
     s.setRestartSeconds(0);
-    EXPECT_EQ(configuredRestartSeconds(s), 0);
+    EXPECT_EQ(configuredRestartSeconds(s), 1);
+    s.setRestartMinutes(0);
+    EXPECT_EQ(configuredRestartSeconds(s), 1);
     s.setRestartMinutes(2147483647);
     s.setRestartSeconds(2147483647);
     EXPECT_EQ(configuredRestartSeconds(s), 24 * 60 * 60);
+
+    // Radii at the ends of their fields: no sum may overflow (the sanitizer build stops on one),
+    // and a radius switch after the record works from the bounded values.
+    FakeFiles fs;
+    SaverSettings wild = storedSettings();
+    wild.setMinDropRadius(0x7fffffff);
+    wild.setDropRadiusSpread(0x7fffffff);
+    fs.files["wild.cfg"] = bytesOf(wild);
+    const RenderOptions kept = parseRenderOptions({"--config", "wild.cfg"}, fs.reader());
+    EXPECT_EQ(bytesOf(kept.settings), bytesOf(wild));
+    const RenderOptions moved =
+        parseRenderOptions({"--config", "wild.cfg", "--min-radius", "3"}, fs.reader());
+    EXPECT_EQ(moved.settings.minDropRadius(), 3);
+    EXPECT_EQ(moved.settings.dropRadiusSpread(), 7);
+    wild.setMinDropRadius(-2147483647 - 1);
+    wild.setDropRadiusSpread(-2147483647 - 1);
+    fs.files["low.cfg"] = bytesOf(wild);
+    const RenderOptions low =
+        parseRenderOptions({"--config", "low.cfg", "--max-radius", "5"}, fs.reader());
+    EXPECT_EQ(low.settings.minDropRadius(), 1);
+    EXPECT_EQ(low.settings.dropRadiusSpread(), 4);
+    const MistoOptions saver =
+        parseMistoOptions({"--config", "wild.cfg", "--max-radius", "6"}, nullptr, fs.reader());
+    // The saver bounds a maximum below the bounded minimum as sliders moved past each other.
+    EXPECT_EQ(saver.choice.settings.minDropRadius(), 10);
+    EXPECT_EQ(saver.choice.settings.dropRadiusSpread(), 0);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 // one RainRender should run at a time.
 class RainRender {
   public:
-    // `restartSeconds` < 0: the rain never restarts; 0: it restarts on every frame.
+    // `restartSeconds` < 0: the rain never restarts; a period under a second counts as a second.
     RainRender(const Picture& picture, std::uint32_t bpp, const SaverSettings& settings,
                std::uint32_t seed, std::int32_t restartSeconds);
     RainRender(const RainRender&) = delete;
