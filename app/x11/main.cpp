@@ -2,7 +2,6 @@
 // every monitor.
 #include <poll.h>
 #include <signal.h>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,8 +15,11 @@
 #include <vector>
 
 #include "app/misto_options.h"
+#include "app/monitor_power_watch.h"
 #include "app/mouse_rule.h"
+#include "app/x11/signal_watch.h"
 #include "app/x11/x_desktop.h"
+#include "app/x11/x_dpms.h"
 #include "app/x11/x_errors.h"
 #include "app/x11/x_monitors.h"
 #include "app/x11/x_pixels.h"
@@ -31,6 +33,12 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+std::uint64_t steadyMs() {
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
+            .count());
+}
 
 struct DisplayCloser {
     void operator()(Display* display) const { XCloseDisplay(display); }
@@ -72,7 +80,7 @@ XWindowAttributes attributesOf(Display* display, Window window) {
 // What one run draws on and how it ends.
 class Run {
   public:
-    Run(const MistoOptions& options, const char* argv0, int signals)
+    Run(const MistoOptions& options, const char* argv0, SignalWatch& signals)
         : options_(options), argv0_(argv0), signals_(signals) {}
 
     int go();
@@ -91,6 +99,8 @@ class Run {
     void readSignals();
     XScreenRain* screenOf(Window window);
     bool anyBusy() const;
+    bool monitorOn();
+    bool anyShown() const;
     void end(int code) {
         if (!ended_) exitCode_ = code;
         ended_ = true;
@@ -98,7 +108,7 @@ class Run {
 
     const MistoOptions& options_;
     const char* argv0_;
-    int signals_;
+    SignalWatch& signals_;
     DisplayHandle display_;
     Window root_ = XNone;
     int shmCompletion_ = -1;
@@ -110,6 +120,9 @@ class Run {
     // Declared after the windows: the rain goes before the windows it draws on.
     std::vector<std::unique_ptr<XScreenRain>> screens_;
     MouseRule mouse_;
+    // Standalone, misto rests while the monitor is powered down; a host watches that itself.
+    std::unique_ptr<XDpms> dpms_;
+    std::unique_ptr<MonitorPowerWatch> power_;
     bool ended_ = false;
     int exitCode_ = 0;
 };
@@ -134,13 +147,13 @@ Picture Run::pictureBehind(const std::optional<Picture>& desktop) const {
 
 void Run::addScreen(Window window, const XWindowAttributes& attributes, Picture desktop) {
     screens_.push_back(std::make_unique<XScreenRain>(
-        display_.get(), window, attributes, std::move(desktop), settings_, !options_.noShm, 0));
+        display_.get(), window, attributes, std::move(desktop), settings_, !options_.noShm));
 }
 
 void Run::setUpGivenWindow() {
     const Window window = static_cast<Window>(options_.windowId);
     const XWindowAttributes attributes = attributesOf(display_.get(), window);
-    XSelectInput(display_.get(), window, StructureNotifyMask | ExposureMask);
+    XSelectInput(display_.get(), window, StructureNotifyMask | ExposureMask | VisibilityChangeMask);
     const std::optional<Picture> screenshot = hostScreenshot(display_.get(), window, attributes);
     addScreen(window, attributes, pictureBehind(screenshot));
 }
@@ -169,7 +182,7 @@ void Run::setUpOwnWindow() {
     const int height = std::max(1, rootAttributes.height / 2);
     XSetWindowAttributes set{};
     set.background_pixmap = XNone;
-    set.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask;
+    set.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask | VisibilityChangeMask;
     const Window window = XCreateWindow(
         display, root_, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
         CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &set);
@@ -260,8 +273,8 @@ void Run::setUpFullScreen() {
         XSetWindowAttributes set{};
         set.background_pixmap = XNone;
         set.override_redirect = True;
-        set.event_mask =
-            KeyPressMask | ButtonPressMask | PointerMotionMask | ExposureMask | StructureNotifyMask;
+        set.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | ExposureMask |
+                         StructureNotifyMask | VisibilityChangeMask;
         const Window window =
             XCreateWindow(display, root_, place.x, place.y, static_cast<unsigned>(place.width),
                           static_cast<unsigned>(place.height), 0, CopyFromParent, InputOutput,
@@ -290,6 +303,21 @@ bool Run::anyBusy() const {
                        [](const auto& screen) { return screen->busy(); });
 }
 
+bool Run::anyShown() const {
+    return std::any_of(screens_.begin(), screens_.end(),
+                       [](const auto& screen) { return screen->shown(); });
+}
+
+bool Run::monitorOn() {
+    if (!power_) return true;
+    const bool on = power_->on(steadyMs());
+    // The monitor kept nothing of what it showed before it went off.
+    if (power_->takeCameBack()) {
+        for (const auto& screen : screens_) screen->exposed();
+    }
+    return on;
+}
+
 void Run::handle(const XEvent& event) {
     const bool fullScreen = options_.target == DrawTarget::FullScreen;
     if (event.type == shmCompletion_) {
@@ -306,6 +334,18 @@ void Run::handle(const XEvent& event) {
             break;
         case Expose:
             if (screen != nullptr) screen->exposed();
+            break;
+        // Nobody sees an unmapped or wholly covered window: its rain rests until it shows again.
+        case MapNotify:
+            if (screen != nullptr) screen->setShown(true);
+            break;
+        case UnmapNotify:
+            if (screen != nullptr) screen->setShown(false);
+            break;
+        case VisibilityNotify:
+            if (screen != nullptr) {
+                screen->setShown(event.xvisibility.state != VisibilityFullyObscured);
+            }
             break;
         case DestroyNotify:
             if (screenOf(event.xdestroywindow.window) != nullptr) end(0);
@@ -339,9 +379,8 @@ void Run::handle(const XEvent& event) {
 }
 
 void Run::readSignals() {
-    signalfd_siginfo info{};
-    while (read(signals_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-        if (info.ssi_signo == SIGUSR1) {
+    while (const int signal = signals_.take()) {
+        if (signal == SIGUSR1) {
             for (const auto& screen : screens_) screen->restart();
         } else {
             end(0);
@@ -372,6 +411,10 @@ int Run::go() {
             setUpFullScreen();
             break;
     }
+    if (options_.target != DrawTarget::GivenWindow) {
+        dpms_ = std::make_unique<XDpms>(display);
+        power_ = std::make_unique<MonitorPowerWatch>(*dpms_, 1000);
+    }
     XSync(display, False);
     readSignals();
 
@@ -398,12 +441,16 @@ int Run::go() {
         if (ended_) break;
 
         const bool busy = anyBusy();
+        // While nobody can see the rain, nothing is stepped, traced or sent, and the loop wakes
+        // only for events, signals and the monitor's next answer.
+        const bool seen = monitorOn() && anyShown();
         if (finishing) {
             if (!busy) break;
-        } else if (!busy && Clock::now() >= next) {
+        } else if (seen && !busy && Clock::now() >= next) {
             ++frames_;
-            const std::uint32_t now = static_cast<std::uint32_t>(frames_) * frameMs_;
-            for (const auto& screen : screens_) screen->frame(now);
+            for (const auto& screen : screens_) {
+                if (screen->shown()) screen->frame(frameMs_);
+            }
             XFlush(display);
             next += delay;
             if (next < Clock::now()) next = Clock::now();
@@ -414,14 +461,23 @@ int Run::go() {
         // Waits to the microsecond: a wait cut to whole milliseconds asked for no wait at all
         // in the last millisecond before a frame, and the loop spun through it.
         long long waitNs = 100'000'000;
-        if (!busy && !finishing) {
+        if (!seen && !finishing) {
+            // Events and signals wake the loop; the monitor is asked again once its answer is
+            // old.
+            waitNs = 1'000'000'000;
+            if (power_) {
+                const auto untilAsk = static_cast<long long>(power_->untilNextAsk(steadyMs()));
+                waitNs = std::clamp<long long>(untilAsk * 1'000'000, 1'000'000, waitNs);
+            }
+        } else if (!busy && !finishing) {
             const auto wait =
                 std::chrono::duration_cast<std::chrono::nanoseconds>(next - Clock::now());
             waitNs = std::clamp<long long>(wait.count(), 0, waitNs);
         }
         const timespec timeout{static_cast<time_t>(waitNs / 1'000'000'000),
                                static_cast<long>(waitNs % 1'000'000'000)};
-        pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {signals_, POLLIN, 0}};
+        pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0},
+                         {signals_.descriptor(), POLLIN, 0}};
         ppoll(fds, 2, &timeout, nullptr);
     }
     XSync(display, False);
@@ -434,15 +490,18 @@ int Run::go() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The signals that end or restart the rain wait in a descriptor the frame loop reads, so no
-    // work happens inside a handler; blocked first, a SIGTERM during start-up waits there too.
+    // The signals that end or restart the rain are blocked before anything else, so that a
+    // SIGTERM during start-up waits for the watcher too; a second after one that ends the rain,
+    // the watcher ends the process itself, however stuck it is.
     sigset_t handled;
     sigemptyset(&handled);
     for (int s : {SIGTERM, SIGINT, SIGHUP, SIGUSR1}) sigaddset(&handled, s);
-    sigprocmask(SIG_BLOCK, &handled, nullptr);
-    const int signals = signalfd(-1, &handled, SFD_CLOEXEC | SFD_NONBLOCK);
-    if (signals < 0) {
-        std::perror("misto: signalfd");
+    pthread_sigmask(SIG_BLOCK, &handled, nullptr);
+    std::unique_ptr<SignalWatch> signals;
+    try {
+        signals = std::make_unique<SignalWatch>(handled, SIGUSR1, std::chrono::seconds(1));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "misto: %s\n", e.what());
         return 1;
     }
 
@@ -463,7 +522,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        Run run(options, argc > 0 ? argv[0] : nullptr, signals);
+        Run run(options, argc > 0 ? argv[0] : nullptr, *signals);
         return run.go();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "misto: %s\n", e.what());

@@ -25,8 +25,7 @@ std::string unsupportedVisual(const XWindowAttributes& attributes) {
 }
 
 XScreenRain::XScreenRain(Display* display, Window window, const XWindowAttributes& attributes,
-                         Picture desktop, const SaverSettings& settings, bool tryShm,
-                         std::uint32_t now)
+                         Picture desktop, const SaverSettings& settings, bool tryShm)
     : display_(display),
       window_(window),
       visual_(attributes.visual),
@@ -37,7 +36,8 @@ XScreenRain::XScreenRain(Display* display, Window window, const XWindowAttribute
       desktop_(std::move(desktop)),
       tryShm_(tryShm),
       gc_(XCreateGC(display, window, 0, nullptr)),
-      loop_(settings, kCosnTable, now) {
+      loop_(settings, kCosnTable, 0),
+      shown_(attributes.map_state == IsViewable) {
     loop_.presentation() = FramePresentation(kXMergeSlack);
     makeImage();
 }
@@ -67,9 +67,15 @@ void XScreenRain::resize(int width, int height) {
     makeImage();
 }
 
-void XScreenRain::frame(std::uint32_t now) {
-    loop_.frame(*pictures_, now);
-    switch (loop_.plan(now)) {
+void XScreenRain::setShown(bool shown) {
+    if (shown && !shown_) loop_.presentWholeNextFrame();
+    shown_ = shown;
+}
+
+void XScreenRain::frame(std::uint32_t elapsedMs) {
+    clock_ += elapsedMs;
+    loop_.frame(*pictures_, clock_);
+    switch (loop_.plan(clock_)) {
         case FramePresentation::Send::Nothing:
             return;
         case FramePresentation::Send::Whole:

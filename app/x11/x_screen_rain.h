@@ -15,9 +15,9 @@
 // picture behind the rain scaled to that size, and the frame's changed areas sent to the window.
 class XScreenRain {
   public:
-    // `desktop` is the picture behind the rain at any size. `now`: the rain clock's tick.
+    // `desktop` is the picture behind the rain at any size. The rain's clock starts at 0.
     XScreenRain(Display* display, Window window, const XWindowAttributes& attributes,
-                Picture desktop, const SaverSettings& settings, bool tryShm, std::uint32_t now);
+                Picture desktop, const SaverSettings& settings, bool tryShm);
     ~XScreenRain();
     XScreenRain(const XScreenRain&) = delete;
     XScreenRain& operator=(const XScreenRain&) = delete;
@@ -28,8 +28,14 @@ class XScreenRain {
     bool busy() const { return image_->busy(); }
     void completed() { image_->completed(); }
 
-    // Traces the frame at tick `now` and sends what changed.
-    void frame(std::uint32_t now);
+    // Moves the rain's clock on by `elapsedMs`, traces that frame and sends what changed. The
+    // clock moves only with the frames drawn, so the rain rests while nobody can see it and goes
+    // on from where it was.
+    void frame(std::uint32_t elapsedMs);
+    // Whether the window can be seen: mapped and not wholly covered. A window shown again is sent
+    // whole with its next frame.
+    bool shown() const { return shown_; }
+    void setShown(bool shown);
     // The window changed size: the picture and the rain start again at the new size.
     void resize(int width, int height);
     void exposed() { loop_.presentWholeNextFrame(); }
@@ -49,6 +55,8 @@ class XScreenRain {
     bool tryShm_;
     GC gc_;
     ScreenLoop loop_;
+    std::uint32_t clock_ = 0;
+    bool shown_;
     std::unique_ptr<XFrameImage> image_;
     std::unique_ptr<MemoryPictures> pictures_;
 };
