@@ -23,6 +23,8 @@
 #include "app/x11/x_errors.h"
 #include "app/x11/x_monitors.h"
 #include "app/x11/x_pixels.h"
+#include "app/x11/x_rain_visual.h"
+#include "app/x11/x_root_snapshot.h"
 #include "app/x11/x_screen_rain.h"
 #include "app/x11/xlib.h"
 #include "foundation/basic_error.h"
@@ -45,11 +47,16 @@ struct DisplayCloser {
 };
 using DisplayHandle = std::unique_ptr<Display, DisplayCloser>;
 
-// A window this program made, destroyed when the run ends so that the desktop shows again.
+// A window this program made, destroyed when the run ends so that the desktop shows again; its
+// own colour map, if it has one, goes after it.
 class OwnWindow {
   public:
-    OwnWindow(Display* display, Window window) : display_(display), window_(window) {}
-    ~OwnWindow() { XDestroyWindow(display_, window_); }
+    OwnWindow(Display* display, Window window, Colormap colormap = XNone)
+        : display_(display), window_(window), colormap_(colormap) {}
+    ~OwnWindow() {
+        XDestroyWindow(display_, window_);
+        if (colormap_ != XNone) XFreeColormap(display_, colormap_);
+    }
     OwnWindow(const OwnWindow&) = delete;
     OwnWindow& operator=(const OwnWindow&) = delete;
     Window id() const { return window_; }
@@ -57,6 +64,7 @@ class OwnWindow {
   private:
     Display* display_;
     Window window_;
+    Colormap colormap_;
 };
 
 std::string hex(unsigned long id) {
@@ -72,7 +80,7 @@ XWindowAttributes attributesOf(Display* display, Window window) {
     if (XErrors::take() != 0 || status == 0) {
         throw BasicError("there is no window " + hex(window) + " on the display");
     }
-    const std::string why = unsupportedVisual(attributes);
+    const std::string why = unsupportedVisual(attributes.visual, attributes.depth);
     if (!why.empty()) throw BasicError(why);
     return attributes;
 }
@@ -92,6 +100,7 @@ class Run {
     void setUpOwnWindow();
     void setUpFullScreen();
     Picture pictureBehind(const std::optional<Picture>& desktop) const;
+    std::optional<Picture> rootPicture(const XWindowAttributes& rootAttributes) const;
     void addScreen(Window window, const XWindowAttributes& attributes, Picture desktop);
     bool claimFullScreen();
     void grabInput(Window window);
@@ -117,6 +126,8 @@ class Run {
     std::uint32_t frameMs_ = 20;
     std::int32_t frames_ = 0;
     std::vector<std::unique_ptr<OwnWindow>> ownWindows_;
+    // --root: the root as it was before the rain, put back at the end.
+    std::unique_ptr<XRootSnapshot> rootSnapshot_;
     // Declared after the windows: the rain goes before the windows it draws on.
     std::vector<std::unique_ptr<XScreenRain>> screens_;
     MouseRule mouse_;
@@ -145,6 +156,18 @@ Picture Run::pictureBehind(const std::optional<Picture>& desktop) const {
     return chosenPicture(options_.image, argv0_);
 }
 
+// The desktop behind the rain of misto's own windows, unless --image names a picture or the
+// root's pixels are no colours misto can read (a colour-mapped or DirectColor root, whose
+// windows misto's own do not share a visual with): the picture then stands in for it.
+std::optional<Picture> Run::rootPicture(const XWindowAttributes& rootAttributes) const {
+    if (!options_.image.empty() ||
+        !unsupportedVisual(rootAttributes.visual, rootAttributes.depth).empty()) {
+        return std::nullopt;
+    }
+    return readDrawable(display_.get(), root_, 0, 0, rootAttributes.width, rootAttributes.height,
+                        masksOf(rootAttributes.visual));
+}
+
 void Run::addScreen(Window window, const XWindowAttributes& attributes, Picture desktop) {
     screens_.push_back(std::make_unique<XScreenRain>(
         display_.get(), window, attributes, std::move(desktop), settings_, !options_.noShm));
@@ -161,32 +184,29 @@ void Run::setUpGivenWindow() {
 void Run::setUpRoot() {
     const XWindowAttributes attributes = attributesOf(display_.get(), root_);
     XSelectInput(display_.get(), root_, StructureNotifyMask | ExposureMask);
+    // Taken with --image too: the rain is drawn on the root itself, and the root is put back as
+    // the user saw it when misto ends.
+    rootSnapshot_ = std::make_unique<XRootSnapshot>(display_.get(), root_, attributes);
     std::optional<Picture> desktop;
-    if (options_.image.empty()) {
-        desktop = readDrawable(display_.get(), root_, 0, 0, attributes.width, attributes.height,
-                               masksOf(attributes.visual));
-    }
+    if (options_.image.empty()) desktop = rootSnapshot_->picture();
     addScreen(root_, attributes, pictureBehind(desktop));
 }
 
 void Run::setUpOwnWindow() {
     Display* display = display_.get();
-    const XWindowAttributes rootAttributes = attributesOf(display, root_);
+    XWindowAttributes rootAttributes{};
+    XGetWindowAttributes(display, root_, &rootAttributes);
     // The desktop as it is before the window covers any of it.
-    std::optional<Picture> desktop;
-    if (options_.image.empty()) {
-        desktop = readDrawable(display, root_, 0, 0, rootAttributes.width, rootAttributes.height,
-                               masksOf(rootAttributes.visual));
-    }
+    const std::optional<Picture> desktop = rootPicture(rootAttributes);
     const int width = std::max(1, rootAttributes.width / 2);
     const int height = std::max(1, rootAttributes.height / 2);
     XSetWindowAttributes set{};
     set.background_pixmap = XNone;
     set.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask | VisibilityChangeMask;
-    const Window window = XCreateWindow(
-        display, root_, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-        CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &set);
-    ownWindows_.push_back(std::make_unique<OwnWindow>(display, window));
+    const RainWindow made =
+        createRainWindow(display, root_, 0, 0, width, height, set, CWBackPixmap | CWEventMask);
+    const Window window = made.window;
+    ownWindows_.push_back(std::make_unique<OwnWindow>(display, window, made.colormap));
     XStoreName(display, window, "Misto");
     XClassHint hint{const_cast<char*>("misto"), const_cast<char*>("Misto")};
     XSetClassHint(display, window, &hint);
@@ -261,12 +281,9 @@ void Run::setUpFullScreen() {
         end(0);
         return;
     }
-    const XWindowAttributes rootAttributes = attributesOf(display, root_);
-    std::optional<Picture> desktop;
-    if (options_.image.empty()) {
-        desktop = readDrawable(display, root_, 0, 0, rootAttributes.width, rootAttributes.height,
-                               masksOf(rootAttributes.visual));
-    }
+    XWindowAttributes rootAttributes{};
+    XGetWindowAttributes(display, root_, &rootAttributes);
+    const std::optional<Picture> desktop = rootPicture(rootAttributes);
     const Picture whole = pictureBehind(desktop);
     for (const MonitorPlace& place :
          monitorPlaces(display, root_, rootAttributes.width, rootAttributes.height)) {
@@ -275,11 +292,11 @@ void Run::setUpFullScreen() {
         set.override_redirect = True;
         set.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | ExposureMask |
                          StructureNotifyMask | VisibilityChangeMask;
-        const Window window =
-            XCreateWindow(display, root_, place.x, place.y, static_cast<unsigned>(place.width),
-                          static_cast<unsigned>(place.height), 0, CopyFromParent, InputOutput,
-                          CopyFromParent, CWBackPixmap | CWOverrideRedirect | CWEventMask, &set);
-        ownWindows_.push_back(std::make_unique<OwnWindow>(display, window));
+        const RainWindow made =
+            createRainWindow(display, root_, place.x, place.y, place.width, place.height, set,
+                             CWBackPixmap | CWOverrideRedirect | CWEventMask);
+        const Window window = made.window;
+        ownWindows_.push_back(std::make_unique<OwnWindow>(display, window, made.colormap));
         // The captured desktop is cut into the monitors; another picture covers each whole.
         Picture part = desktop && desktop->width == rootAttributes.width
                            ? cropPicture(*desktop, place.x, place.y, place.width, place.height)
@@ -483,6 +500,8 @@ int Run::go() {
     XSync(display, False);
     screens_.clear();
     ownWindows_.clear();
+    // --frames N leaves its last picture, as documented; any other end gives the root back.
+    if (rootSnapshot_ && !finishing) rootSnapshot_->putBack();
     XSync(display, False);
     return exitCode_;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/x11/x_errors.h"
+#include "tools/render/pixel_format.h"
 
 namespace {
 
@@ -38,8 +39,10 @@ std::uint8_t widen(unsigned long pixel, const Channel& c) {
 
 unsigned long narrow(std::uint8_t value, const Channel& c) {
     if (c.bits == 0) return 0;
-    const unsigned long v =
-        c.bits >= 8 ? static_cast<unsigned long>(value) << (c.bits - 8) : value >> (8 - c.bits);
+    // Ten bits as the rain on a 10-bit screen is widened, so that white stays white.
+    const unsigned long v = c.bits == 10  ? widenTo10(value)
+                            : c.bits >= 8 ? static_cast<unsigned long>(value) << (c.bits - 8)
+                                          : value >> (8 - c.bits);
     return v << c.shift;
 }
 
@@ -88,18 +91,18 @@ Picture cropPicture(const Picture& picture, int x, int y, int width, int height)
     return part;
 }
 
+ImageHandle readImage(Display* display, Drawable drawable, int x, int y, int width, int height) {
+    XErrors::take();
+    ImageHandle image(XGetImage(display, drawable, x, y, static_cast<unsigned>(width),
+                                static_cast<unsigned>(height), AllPlanes, ZPixmap));
+    XSync(display, False);
+    if (XErrors::take() != 0) image.reset();
+    return image;
+}
+
 std::optional<Picture> readDrawable(Display* display, Drawable drawable, int x, int y, int width,
                                     int height, const ChannelMasks& masks) {
-    XErrors::take();
-    XImage* image = XGetImage(display, drawable, x, y, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    XSync(display, False);
-    const bool failed = XErrors::take() != 0;
-    if (image == nullptr || failed) {
-        if (image != nullptr) XDestroyImage(image);
-        return std::nullopt;
-    }
-    Picture picture = pictureOfImage(image, masks);
-    XDestroyImage(image);
-    return picture;
+    const ImageHandle image = readImage(display, drawable, x, y, width, height);
+    if (!image) return std::nullopt;
+    return pictureOfImage(image.get(), masks);
 }

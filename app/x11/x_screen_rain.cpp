@@ -1,10 +1,9 @@
 #include "app/x11/x_screen_rain.h"
 
-#include <string>
-
 #include "app/x11/x_pixels.h"
 #include "render/tracer/cosntable.h"
 #include "tools/render/picture_scale.h"
+#include "tools/render/pixel_format.h"
 
 namespace {
 
@@ -13,16 +12,6 @@ namespace {
 constexpr std::int64_t kXMergeSlack = 4096;
 
 }  // namespace
-
-std::string unsupportedVisual(const XWindowAttributes& attributes) {
-    const Visual* v = attributes.visual;
-    const bool trueColor = v->c_class == TrueColor || v->c_class == DirectColor;
-    const bool depthKnown = attributes.depth == 16 || attributes.depth == 24;
-    if (trueColor && depthKnown) return "";
-    return "the window's visual (depth " + std::to_string(attributes.depth) + ", " +
-           (trueColor ? "true colour" : "with a colour map") +
-           ") is not supported: misto draws on true-colour windows of depth 16 or 24";
-}
 
 XScreenRain::XScreenRain(Display* display, Window window, const XWindowAttributes& attributes,
                          Picture desktop, const SaverSettings& settings, bool tryShm)
@@ -44,17 +33,31 @@ XScreenRain::XScreenRain(Display* display, Window window, const XWindowAttribute
 
 XScreenRain::~XScreenRain() {
     pictures_.reset();
+    traced_.reset();
     image_.reset();
     XFreeGC(display_, gc_);
 }
 
 void XScreenRain::makeImage() {
     pictures_.reset();
+    traced_.reset();
     image_.reset();
     image_ = std::make_unique<XFrameImage>(display_, visual_, depth_, width_, height_, tryShm_);
     const Picture scaled = desktop_.width == width_ && desktop_.height == height_
                                ? desktop_
                                : scalePicture(desktop_, width_, height_);
+    if (depth_ == 30) {
+        // The tracer draws 8 bits a channel: at 10 it traces as on a 32-bit screen, the same
+        // frames as everywhere else, and send() widens what changed. The first frame sends
+        // the whole picture, so the image needs no filling here.
+        const auto w = static_cast<std::uint32_t>(width_);
+        const auto h = static_cast<std::uint32_t>(height_);
+        traced_ = std::make_unique<MemorySurface>(w, h, 32);
+        fillSurface(scaled, *traced_);
+        pictures_ = std::make_unique<MemoryPictures>(traced_->description());
+        loop_.prepare(width_, height_, channelMasksFor(32));
+        return;
+    }
     fillImage(scaled, image_->image(), masks_);
     pictures_ = std::make_unique<MemoryPictures>(image_->description());
     loop_.prepare(width_, height_, masks_);
@@ -79,10 +82,22 @@ void XScreenRain::frame(std::uint32_t elapsedMs) {
         case FramePresentation::Send::Nothing:
             return;
         case FramePresentation::Send::Whole:
-            image_->put(window_, gc_, {FramePresentation::Area{0, 0, width_, height_}});
+            send({FramePresentation::Area{0, 0, width_, height_}});
             return;
         case FramePresentation::Send::Areas:
-            image_->put(window_, gc_, loop_.areas());
+            send(loop_.areas());
             return;
     }
+}
+
+void XScreenRain::send(const std::vector<FramePresentation::Area>& areas) {
+    if (traced_) {
+        // Only the areas sent are widened: the frame's cost grows with the rain, not the screen.
+        const SurfaceDesc to = image_->description();
+        for (const FramePresentation::Area& a : areas) {
+            widenRectTo30(traced_->description(), to, a.left, a.top, a.right - a.left,
+                          a.bottom - a.top);
+        }
+    }
+    image_->put(window_, gc_, areas);
 }

@@ -8,6 +8,7 @@
 #include "app/x11/x_frame_image.h"
 #include "app/x11/xlib.h"
 #include "render/tracer/channel_masks.h"
+#include "render/tracer/memory_surface.h"
 #include "settings/saver_settings.h"
 #include "tools/render/picture.h"
 
@@ -43,6 +44,7 @@ class XScreenRain {
 
   private:
     void makeImage();
+    void send(const std::vector<FramePresentation::Area>& areas);
 
     Display* display_;
     Window window_;
@@ -58,8 +60,9 @@ class XScreenRain {
     std::uint32_t clock_ = 0;
     bool shown_;
     std::unique_ptr<XFrameImage> image_;
+    // On a 10-bit window the rain is traced here, 8 bits a channel as on any 32-bit screen,
+    // and each area sent is widened into the image first; null on other windows, where the
+    // rain is traced into the image itself.
+    std::unique_ptr<MemorySurface> traced_;
     std::unique_ptr<MemoryPictures> pictures_;
 };
-
-// Why a window cannot take the rain: a finished sentence, or empty when it can.
-std::string unsupportedVisual(const XWindowAttributes& attributes);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
 
 #include "tools/render/picture_scale.h"
@@ -126,6 +127,38 @@ TEST(PixelFormat, SurfaceRoundTripKeepsRowPadding) {
         EXPECT_EQ(back.rgb[i] & keep, p.rgb[i] & keep) << i;
     }
     EXPECT_THROW(fillSurface(gradient(4, 3), s16), std::invalid_argument);
+}
+
+TEST(PixelFormat, WidensToTenBitsByRepeatingTheTopBits) {
+    EXPECT_EQ(widenTo10(0), 0u);
+    EXPECT_EQ(widenTo10(255), 1023u);
+    EXPECT_EQ(widenTo10(0x80), 0x202u);
+    EXPECT_EQ(widenTo10(0x41), 0x105u);
+    for (std::uint32_t v = 0; v < 256; ++v) {
+        EXPECT_EQ(widenTo10(v) >> 2, v);  // a 10-bit desktop read back gives the picture again
+        EXPECT_EQ(widenTo10(v) & 3u, v >> 6);
+    }
+    // Red into bits 20-29, green 10-19, blue 0-9; the unused top byte stays out.
+    EXPECT_EQ(widenPixelTo30(0xAAFF8001u), (1023u << 20) | (0x202u << 10) | 4u);
+    EXPECT_EQ(widenPixelTo30(0x00FFFFFFu), kTenBitMasks.r | kTenBitMasks.g | kTenBitMasks.b);
+
+    // Only the rectangle is widened, each surface with its own pitch.
+    MemorySurface from(6, 4, 32);
+    fillSurface(gradient(6, 4), from);
+    MemorySurface to(6, 4, 32, 40);
+    for (std::uint32_t y = 0; y < 4; ++y) std::memset(to.row(y), 0x5A, to.rowBytes());
+    widenRectTo30(from.description(), to.description(), 1, 2, 3, 2);
+    for (std::uint32_t y = 0; y < 4; ++y) {
+        for (std::uint32_t x = 0; x < 6; ++x) {
+            std::uint32_t in;
+            std::uint32_t out;
+            std::memcpy(&in, from.row(y) + 4 * x, 4);
+            std::memcpy(&out, to.row(y) + 4 * x, 4);
+            const bool inside = x >= 1 && x < 4 && y >= 2;
+            EXPECT_EQ(out, inside ? widenPixelTo30(in) : 0x5A5A5A5Au) << x << "," << y;
+        }
+        EXPECT_EQ(to.row(y)[24], MemorySurface::kPadding);
+    }
 }
 
 }  // namespace

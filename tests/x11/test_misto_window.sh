@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# misto on a window a host hands over, on private Xvfb servers at depth 24 and 16: after N frames
-# the window holds exactly misto-render's frame N (with wind and a restart), with shared memory
-# and without, the id given in hex and in decimal; then what a host or a user may do wrong: ids
-# naming nothing, text, malformed switches, SIGTERM during start-up, SIGUSR1, a resize, the
-# window destroyed under it, the display gone, a depth it cannot draw in. No shared memory may be
-# left behind.
+# misto on a window a host hands over, on private Xvfb servers at depth 24, 16 and 30: after N
+# frames the window holds exactly misto-render's frame N (with wind and a restart), with shared
+# memory and without, the id given in hex and in decimal; at depth 30 each channel widened to 10
+# bits as v10 = (v8 << 2) | (v8 >> 6). --root at depths 24 and 30: frame N left on the root
+# after --frames N, the desktop back pixel for pixel after SIGTERM. Then what a host or a user
+# may do wrong: ids naming nothing, text, malformed switches, SIGTERM during start-up, SIGUSR1, a
+# resize, the window destroyed under it, the display gone, a depth or a DirectColor visual it
+# cannot draw in (its own window then takes a TrueColor one). No shared memory may be left
+# behind.
 # Usage: test_misto_window.sh MISTO MISTO_RENDER X11_HOST
 set -uo pipefail
 
@@ -61,12 +64,54 @@ segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid { print $1 }'; }
 RAIN=(--seed 7 --density 50 --wind-force 20 --wind-direction 60 --min-radius 3 --restart 1)
 FRAMES=60  # one restart at frame 51
 
-for depth in 24 16; do
-    bpp=$((depth == 24 ? 32 : 16))
-    private_xvfb "320x240x$depth" -noreset || {
+# --root over a desktop drawn on the root itself (the server runs with -background none, so
+# nothing but misto can put it back), then over a background pixmap with --image: after
+# --frames N the root keeps misto-render's frame N; after SIGTERM it holds the desktop again.
+root_case() {
+    local depth=$1 bpp=$2 how rootid rc
+    rootid=$("$HOST" root "$ROOT/tests/data/wallpaper.png" "$TMP/desk.png" drawn) || {
+        fail "depth $depth: the test host could not draw the desktop on the root"
+        return
+    }
+    "$RENDER" --image "$TMP/desk.png" --size 320x240 --bpp "$bpp" --frames $FRAMES \
+        --every $FRAMES "${RAIN[@]}" --out "$TMP/root$depth" >/dev/null || fail "misto-render 320x240"
+    "$MISTO" --root --frames $FRAMES "${RAIN[@]}" 2>"$TMP/err"
+    rc=$?
+    if [ $rc -eq 0 ] && "$HOST" compare "$rootid" "$TMP/root$depth/frame-00001.png"; then
+        pass "depth $depth, --root --frames $FRAMES: misto-render's frame left on the root"
+    else
+        fail "depth $depth, --root --frames $FRAMES: exit $rc, $(cat "$TMP/err")"
+    fi
+    for how in drawn background; do
+        # The frames run left its rain: the desktop is laid again.
+        "$HOST" root "$ROOT/tests/data/wallpaper.png" "$TMP/desk.png" $how >/dev/null
+        local image=()
+        [ $how = background ] && image=(--image "$ROOT/tests/data/wallpaper.bmp")
+        "$MISTO" --root "${image[@]}" "${RAIN[@]}" 2>"$TMP/err" &
+        MISTO_PID=$!
+        wait_for bash -c "! '$HOST' compare '$rootid' '$TMP/desk.png'" ||
+            fail "depth $depth, --root ($how): no rain on the root"
+        kill -TERM $MISTO_PID
+        wait $MISTO_PID
+        rc=$?
+        MISTO_PID=""
+        # misto syncs with the server before it exits: the root is final now.
+        if [ $rc -eq 0 ] && "$HOST" compare "$rootid" "$TMP/desk.png"; then
+            pass "depth $depth, --root ${image[*]} (desktop $how): SIGTERM puts the desktop back"
+        else
+            fail "depth $depth, --root ($how) after SIGTERM: exit $rc," \
+                "$("$HOST" compare "$rootid" "$TMP/desk.png") $(cat "$TMP/err")"
+        fi
+    done
+}
+
+for depth in 24 16 30; do
+    bpp=$((depth == 16 ? 16 : 32))
+    private_xvfb "320x240x$depth" -noreset -background none || {
         fail "no Xvfb at depth $depth"
         continue
     }
+    [ "$depth" = 16 ] || root_case "$depth" "$bpp"
     id=$("$HOST" make 160x120 "$ROOT/tests/data/wallpaper.png" "$TMP/shot.png") || {
         fail "the test host made no window at depth $depth"
         kill "$PRIVATE_XVFB_PID"
@@ -180,8 +225,10 @@ for depth in 24 16; do
 
         # SIGUSR1 wipes the glass: the tracks a heavy rain has left go at once, and it rains on.
         # The window still holds what the last run left (its background, all "wet"): first
-        # misto must hold SIGUSR1 and have drawn the desktop with its first few drops.
-        "$MISTO" --window-id "$id" --density 50 --seed 5 --delay 2000 &
+        # misto must hold SIGUSR1 and have drawn the desktop with its first few drops. Five
+        # frames a second: a fifth of the window is wet after about 30 frames and half of it
+        # after about 75, so each state lasts seconds for the polls to see, however loaded.
+        "$MISTO" --window-id "$id" --density 50 --seed 5 --delay 200000 &
         MISTO_PID=$!
         if ! wait_for sigusr1_held $MISTO_PID || ! wait_for wet_below 15000; then
             fail "misto never drew the 200x150 window: $WET pixels differ from the desktop"
@@ -291,6 +338,54 @@ if private_xvfb 320x240x8 -noreset; then
     PRIVATE_XVFB_PID=""
 else
     fail "no Xvfb at depth 8"
+fi
+
+# A DirectColor screen (-cc 5: the default visual DirectColor, TrueColor ones beside it): a
+# DirectColor window handed over and the root are refused with the message a colour-mapped
+# depth gets; misto's own window takes a TrueColor visual and shows misto-render's frame 1
+# (held for the longest --delay, 10 s, while it is compared).
+if private_xvfb 320x240x24 -noreset -cc 5; then
+    id=$("$HOST" make 160x120 "$ROOT/tests/data/wallpaper.png" "$TMP/shotdc.png")
+    xwininfo -id "$id" | grep -q "Visual Class: DirectColor" ||
+        fail "the test host's window is not DirectColor: $(xwininfo -id "$id" | grep Visual)"
+    for where in "--root" "--window-id $id"; do
+        # shellcheck disable=SC2086
+        "$MISTO" $where --frames 3 2>"$TMP/err"
+        rc=$?
+        [ $rc -eq 1 ] && grep -q "depth 24, direct colour.*not supported" "$TMP/err" &&
+            pass "DirectColor, $where: $(cat "$TMP/err")" ||
+            fail "DirectColor, $where: exit $rc, $(cat "$TMP/err")"
+    done
+    OWN_RAIN=(--seed 7 --density 50 --min-radius 3)
+    "$RENDER" --image "$ROOT/tests/data/wallpaper.png" --size 160x120 --frames 1 --every 1 \
+        "${OWN_RAIN[@]}" --out "$TMP/own" >/dev/null || fail "misto-render 160x120"
+    "$MISTO" --window --image "$ROOT/tests/data/wallpaper.png" --delay 10000000 "${OWN_RAIN[@]}" \
+        2>"$TMP/err" &
+    MISTO_PID=$!
+    own_id() { xwininfo -name Misto 2>/dev/null | awk '/Window id/ { print $4 }'; }
+    own_made() { [ -n "$(own_id)" ]; }
+    wait_for own_made
+    own=$(own_id)
+    if [ -z "$own" ]; then
+        fail "DirectColor screen: misto made no window of its own: $(cat "$TMP/err")"
+    elif ! xwininfo -id "$own" | grep -q "Visual Class: TrueColor"; then
+        fail "DirectColor screen: misto's own window is $(xwininfo -id "$own" | grep Class)"
+    elif wait_for "$HOST" compare "$own" "$TMP/own/frame-00001.png" &&
+        ! "$HOST" compare "$own" "$ROOT/tests/data/wallpaper.png" >/dev/null; then
+        pass "DirectColor screen: misto's own window is TrueColor and shows misto-render's frame"
+    else
+        fail "DirectColor screen, own window: $("$HOST" compare "$own" "$TMP/own/frame-00001.png")"
+    fi
+    kill -TERM $MISTO_PID
+    wait $MISTO_PID
+    rc=$?
+    MISTO_PID=""
+    [ $rc -eq 0 ] || fail "DirectColor screen, own window: SIGTERM gave exit $rc, $(cat "$TMP/err")"
+    kill "$PRIVATE_XVFB_PID"
+    wait "$PRIVATE_XVFB_PID" 2>/dev/null
+    PRIVATE_XVFB_PID=""
+else
+    fail "no Xvfb with a DirectColor default visual"
 fi
 
 if [ $failures -ne 0 ]; then

@@ -1,5 +1,6 @@
 #include "tools/render/pixel_format.h"
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -75,4 +76,22 @@ Picture pictureOf(const MemorySurface& surface) {
         }
     }
     return picture;
+}
+
+void widenRectTo30(const SurfaceDesc& from, const SurfaceDesc& to, std::int32_t left,
+                   std::int32_t top, std::int32_t width, std::int32_t height) {
+    const std::size_t offset = static_cast<std::size_t>(left) * 4;
+    const std::size_t bytes = static_cast<std::size_t>(width) * 4;
+    for (std::int32_t y = top; y < top + height; ++y) {
+        const std::uint8_t* in = from.LFB + static_cast<std::size_t>(y) * from.Pitch + offset;
+        std::uint8_t* out = to.LFB + static_cast<std::size_t>(y) * to.Pitch + offset;
+        // Pixels go through memcpy: the rows are bytes, and the compiler makes plain loads and
+        // stores of it.
+        for (std::size_t i = 0; i < bytes; i += 4) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, in + i, 4);
+            pixel = widenPixelTo30(pixel);
+            std::memcpy(out + i, &pixel, 4);
+        }
+    }
 }
