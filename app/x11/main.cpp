@@ -478,13 +478,15 @@ int Run::go() {
         // Waits to the microsecond: a wait cut to whole milliseconds asked for no wait at all
         // in the last millisecond before a frame, and the loop spun through it.
         long long waitNs = 100'000'000;
+        bool waitForEvents = false;
         if (!seen && !finishing) {
-            // Events and signals wake the loop; the monitor is asked again once its answer is
-            // old.
-            waitNs = 1'000'000'000;
-            if (power_) {
+            if (anyShown()) {
+                // The monitor is off: asked again once its answer is old.
                 const auto untilAsk = static_cast<long long>(power_->untilNextAsk(steadyMs()));
-                waitNs = std::clamp<long long>(untilAsk * 1'000'000, 1'000'000, waitNs);
+                waitNs = std::max<long long>(untilAsk * 1'000'000, 1'000'000);
+            } else {
+                // Only an event (the window shown again) or a signal can change anything.
+                waitForEvents = true;
             }
         } else if (!busy && !finishing) {
             const auto wait =
@@ -495,7 +497,7 @@ int Run::go() {
                                static_cast<long>(waitNs % 1'000'000'000)};
         pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0},
                          {signals_.descriptor(), POLLIN, 0}};
-        ppoll(fds, 2, &timeout, nullptr);
+        ppoll(fds, 2, waitForEvents ? nullptr : &timeout, nullptr);
     }
     XSync(display, False);
     screens_.clear();
