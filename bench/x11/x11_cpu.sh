@@ -17,6 +17,7 @@ run=${SECONDS_PER_RUN:-20}
 settle=2
 densities=${DENSITIES:-0 25 50}
 size=1920x1080
+command -v xdotool >/dev/null || { echo "xdotool not found (scripts/install-deps)" >&2; exit 1; }
 for program in misto misto-render present-reference-x11; do
     [ -x "$build/$program" ] || { echo "$build/$program not found (make bench-x11 builds it)" >&2; exit 1; }
 done
@@ -32,24 +33,31 @@ display -window root "$tmp/desktop.png" >/dev/null 2>&1
 # they charged misto several times what it ran.
 cpu_ns() { awk '{ print $1 }' "/proc/$1/schedstat" || exit 1; }
 
+# Prints "PROCESS_MS SERVER_MS": the CPU of process PID and of the server over the next run,
+# in ms for every UNIT_MS of the time that passed: cpu_per PID UNIT_MS.
+cpu_per() {
+    local c0 s0 t0 c1 s1 t1
+    c0=$(cpu_ns "$1")
+    s0=$(cpu_ns "$PRIVATE_XVFB_PID")
+    t0=$(date +%s%N)
+    sleep "$run"
+    c1=$(cpu_ns "$1")
+    s1=$(cpu_ns "$PRIVATE_XVFB_PID")
+    t1=$(date +%s%N)
+    awk -v c="$((c1 - c0))" -v s="$((s1 - s0))" -v ns="$((t1 - t0))" -v unit="$2" \
+        'BEGIN { f = ns / 1e6 / unit; printf "%.3f %.3f\n", c / 1e6 / f, s / 1e6 / f }'
+}
+
 # Starts the command, lets it settle, and prints "PROCESS_MS SERVER_MS" of CPU a 20 ms frame.
 measure() {
-    local pid c0 s0 t0 c1 s1 t1
+    local pid
     "$@" >"$tmp/run.log" 2>&1 &
     pid=$!
     sleep "$settle"
     kill -0 "$pid" 2>/dev/null || { echo "$* ended: $(cat "$tmp/run.log")" >&2; exit 1; }
-    c0=$(cpu_ns "$pid")
-    s0=$(cpu_ns "$PRIVATE_XVFB_PID")
-    t0=$(date +%s%N)
-    sleep "$run"
-    c1=$(cpu_ns "$pid")
-    s1=$(cpu_ns "$PRIVATE_XVFB_PID")
-    t1=$(date +%s%N)
+    cpu_per "$pid" 20
     kill -TERM "$pid"
     wait "$pid"
-    awk -v c="$((c1 - c0))" -v s="$((s1 - s0))" -v ns="$((t1 - t0))" \
-        'BEGIN { f = ns / 1e6 / 20; printf "%.3f %.3f\n", c / 1e6 / f, s / 1e6 / f }'
 }
 
 # The loop's own CPU a frame over the frames misto is measured on: the rain builds up for a
@@ -86,3 +94,24 @@ for density in $densities; do
         if (d != 0) printf "%-22s %8.3f %8s %8s %10s %12s\n", "  its loop (render)", loop, "-", "-", "-", "-"
     }'
 done
+
+# CPU ms a second of misto's window and the server, raining and then unmapped, in one run of misto.
+printf '\nmisto --window (960x540) at density 50, %s s a state; CPU ms a second\n' "$run"
+printf '%-22s %8s %8s %8s %10s\n' state process server both "/raining"
+"$build/misto" --window --seed 1 --density 50 >"$tmp/window.log" 2>&1 &
+window_pid=$!
+sleep "$settle"
+window=$(xdotool search --name '^Misto$' | head -n 1)
+[ -n "$window" ] || { echo "misto --window showed no window: $(cat "$tmp/window.log")" >&2; exit 1; }
+read -r rain_p rain_s < <(cpu_per "$window_pid" 1000)
+xdotool windowunmap "$window"
+sleep 1
+read -r hid_p hid_s < <(cpu_per "$window_pid" 1000)
+kill -TERM "$window_pid"
+wait "$window_pid"
+awk -v rp="$rain_p" -v rs="$rain_s" -v hp="$hid_p" -v hs="$hid_s" 'BEGIN {
+    rain = rp + rs
+    hidden = hp + hs
+    printf "%-22s %8.3f %8.3f %8.3f %10s\n", "raining", rp, rs, rain, 1
+    printf "%-22s %8.3f %8.3f %8.3f %9.2f %%\n", "hidden (unmapped)", hp, hs, hidden, hidden * 100 / rain
+}'
