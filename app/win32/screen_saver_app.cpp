@@ -27,7 +27,7 @@ int uninstallExitCode(bool finished, const SaverCommandLine& line) {
 
 }  // namespace
 
-ScreenSaverApp::ScreenSaverApp() = default;
+ScreenSaverApp::ScreenSaverApp() { window.setDisplayStateListener(this); }
 
 ScreenSaverApp::~ScreenSaverApp() { releaseSaverRun(); }
 
