@@ -27,10 +27,10 @@ class ScreenSaverApp : private DisplayStateListener {
     // One animation frame, driven by the window's timer; in saver_run.cpp.
     void onFrame();
 
-    // kAnotherSaverRuns when saver mode finds another instance running,
     // kUnfinishedQuietUninstall when a quiet uninstall or kill did not remove the saver, else 0.
+    // Saver mode expects its caller to have claimed the running saver's mutex (RunningSaver)
+    // before this object, and with it the hidden window, was made.
     int run(const char* commandLine);
-    static constexpr int kAnotherSaverRuns = 1;
     static constexpr int kUnfinishedQuietUninstall = 2;
 
   protected:
