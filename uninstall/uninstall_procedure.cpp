@@ -77,9 +77,19 @@ bool runUninstall(System& system, bool quiet) {
 }
 
 bool runKiller(System& system, const std::string& victimPath, bool quiet) {
+    bool finished = false;
+    if (victimPath.empty()) {
+        // A command line without a quoted path names no file: saying one is still there would
+        // send the user looking for it. Nothing is deleted, so the entry stays as well.
+        if (!quiet) {
+            system.show(Box::Error,
+                        Resources::loadString(1027) + "\n\n" + Resources::loadString(1022));
+        }
+        system.signalUninstalled();
+        return false;
+    }
     const std::uint32_t started = system.milliseconds();
     system.waitForVictim(kKillerPatienceMs);
-    bool finished = false;
     if (!deleteWithinPatience(system, victimPath, started)) {
         if (!quiet) system.show(Box::Error, failureText(1023, victimPath, 1024));
     } else if (!system.deleteUninstallEntry()) {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/saver_command_line.h"
+#include "app/win32/running_saver.h"
 #include "app/win32/screen_saver_app.h"
 #include "foundation/error_report.h"
 #include "foundation/win32/fault_translator.h"
@@ -20,8 +22,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Configuration::useStore(&win32RegistryStore());
     int exitCode = 0;
     const std::string failure = runReportingSaverErrors([&] {
+        // A second full-screen saver leaves, silently, before it makes any window or timer: it
+        // must not touch the window system the running saver takes its input from. The
+        // application object makes its hidden window in every mode, so the check comes first.
+        SaverCommandLine line;
+        line.parse(commandLine);
+        if (line.mode() == SaverMode::Saver && !RunningSaver::claim()) return;
         ScreenSaverApp app;
-        // Only an unfinished quiet uninstall tells its caller; a second saver ends silently.
+        // Only an unfinished quiet uninstall tells its caller.
         if (app.run(commandLine.c_str()) == ScreenSaverApp::kUnfinishedQuietUninstall) {
             exitCode = ScreenSaverApp::kUnfinishedQuietUninstall;
         }

@@ -37,16 +37,18 @@ MonitorList listMonitors() {
 // Runs the primary's frame, then the other monitors'.
 class AllMonitorsTick : public TickHandler {
   public:
-    AllMonitorsTick(TickHandler* primary, OtherMonitors& others)
-        : primary_(primary), others_(others) {}
+    AllMonitorsTick(TickHandler* primary, OtherMonitors& others, const DisplayPower& power)
+        : primary_(primary), others_(others), power_(power) {}
     void invoke(SaverWindow& window) override {
         if (primary_) primary_->invoke(window);
-        others_.frame();
+        // One tick for all, so that they restart together.
+        if (power_.running()) others_.frame(power_.rainTick(GetTickCount()));
     }
 
   private:
     std::unique_ptr<TickHandler> primary_;
     OtherMonitors& others_;
+    const DisplayPower& power_;
 };
 
 }  // namespace
@@ -106,27 +108,29 @@ void OtherMonitors::followModeChange() {
                     monitors_.end());
 }
 
-TickHandler* OtherMonitors::alongside(TickHandler* primary) {
+TickHandler* OtherMonitors::alongside(TickHandler* primary, const DisplayPower& power) {
     if (monitors_.empty()) return primary;
-    return new AllMonitorsTick(primary, *this);
+    return new AllMonitorsTick(primary, *this, power);
 }
 
-void OtherMonitors::frame() {
-    if (monitors_.empty()) return;
-    // One tick for all, so that they restart together.
-    const std::uint32_t now = GetTickCount();
+void OtherMonitors::frame(std::uint32_t now) {
     for (Monitor& m : monitors_) {
         if (!m.rain || !m.window) continue;
         m.window->paint(m.rain->frame(now));
     }
 }
 
+void OtherMonitors::showWhole() {
+    for (Monitor& m : monitors_) {
+        if (m.window) m.window->paint({MonitorArea{0, 0, m.area.width(), m.area.height()}});
+    }
+}
+
 void OtherMonitors::end() {
     for (Monitor& m : monitors_) {
-        if (!m.rain || !m.window) continue;
-        m.rain->clean();
-        m.window->paint({MonitorArea{0, 0, m.area.width(), m.area.height()}});
+        if (m.rain) m.rain->clean();
     }
+    showWhole();
     // Each window shows its clean picture until it goes, and goes before its picture.
     for (Monitor& m : monitors_) m.window.reset();
     monitors_.clear();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/display_power.h"
 #include "app/monitor_rain.h"
 #include "app/win32/dib_picture.h"
 #include "app/win32/monitor_window.h"
@@ -34,10 +35,13 @@ class OtherMonitors {
     void start(HWND saverWindow, const SaverSettings& settings, const std::int32_t* cosntable,
                std::uint32_t start);
     // The tick handler that runs `primary`'s frame and then every other monitor's, so one
-    // timer drives them all; `primary` itself when there is no other monitor.
-    TickHandler* alongside(TickHandler* primary);
-    // One frame on every other monitor.
-    void frame();
+    // timer drives them all; `primary` itself when there is no other monitor. The others
+    // count in `power`'s rain tick and draw nothing while it is paused.
+    TickHandler* alongside(TickHandler* primary, const DisplayPower& power);
+    // One frame on every other monitor at the rain tick `now`.
+    void frame(std::uint32_t now);
+    // Shows each monitor's whole picture again.
+    void showWhole();
     // Shows each monitor's clean desktop, then takes the windows away.
     void end();
 

@@ -94,8 +94,11 @@ void PreviewWindow::paint() {
 
 void runPreview(HWND host) {
     // The desktop as host would put the banner over the whole screen, where nothing ever
-    // destroys it and no key reaches it: refused like a number that names no window.
-    if (host == nullptr || !IsWindow(host) || host == GetDesktopWindow()) return;
+    // destroys it and no key reaches it: refused like a number that names no window. A handle
+    // also matches with its high word 0 or 0xFFFF, so the desktop has several numbers; the
+    // window the number resolves to is asked instead: only a tree's root (the desktop, or
+    // the root of the message-only windows) has no parent.
+    if (host == nullptr || !IsWindow(host) || GetAncestor(host, GA_PARENT) == nullptr) return;
     PreviewWindow preview(host);
     if (preview.handle() == nullptr) return;
     watchedHost = host;

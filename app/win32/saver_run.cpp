@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/win32/desktop_capture.h"
+#include "app/win32/display_state_notification.h"
 #include "app/win32/highlight_table.h"
 #include "app/win32/present_frame.h"
 #include "app/win32/screen_saver_app.h"
@@ -36,14 +37,17 @@ void ScreenSaverApp::runSaver() {
     prepareDisplay(window.handle(), settings, std::move(snapshot));
 
     // Every screen restarts in the same rhythm, counted from the same tick.
-    const std::uint32_t start = currentTick();
+    const std::uint32_t start = rainTick();
     screenLoop.reset(new ScreenLoop(settings, highlightTable(), start));
     startRainForScreen();
     otherMonitors.start(window.handle(), settings, highlightTable(), start);
 
-    window.setFrameHandler(
-        otherMonitors.alongside(new FrameHandler<ScreenSaverApp>(*this, &ScreenSaverApp::onFrame)));
-    pumpMessages();
+    window.setFrameHandler(otherMonitors.alongside(
+        new FrameHandler<ScreenSaverApp>(*this, &ScreenSaverApp::onFrame), displayPower));
+    {
+        const DisplayStateNotification displayState(window.handle());
+        pumpMessages();
+    }
     // No more frames: the slots below go away while the window still ticks.
     window.setFrameHandler(nullptr);
 
@@ -67,7 +71,8 @@ void ScreenSaverApp::startRainForScreen() {
 }
 
 void ScreenSaverApp::onFrame() {
-    if (busy) return;
+    // A tick queued before the timer stopped may still arrive while the display is off.
+    if (busy || !displayPower.running()) return;
     if (!primarySurface || !workSurface || !backgroundSurface || !screenLoop) return;
     BusyFlag running(busy);
 
@@ -79,10 +84,26 @@ void ScreenSaverApp::onFrame() {
     TestFault::faultIfRequested("frame-fault");
     TestFault::systemFaultIfRequested("frame-system-fault");
     SurfacePictures pictures(*workSurface, *backgroundSurface);
-    screenLoop->frame(pictures, currentTick());
+    screenLoop->frame(pictures, rainTick());
 
     if (!primarySurface->recover(*workSurface)) return;
-    presentFrame(*screenLoop, *workSurface, *primarySurface, currentTick());
+    presentFrame(*screenLoop, *workSurface, *primarySurface, rainTick());
+}
+
+void ScreenSaverApp::displayStateChanged(std::uint32_t state) {
+    switch (displayPower.report(state, currentTick())) {
+        case DisplayPower::Change::Paused:
+            window.stopTimer();
+            return;
+        case DisplayPower::Change::Resumed:
+            // The screen may have lost what it showed while it was off.
+            if (screenLoop) screenLoop->presentWholeNextFrame();
+            otherMonitors.showWhole();
+            window.startTimer();
+            return;
+        case DisplayPower::Change::None:
+            return;
+    }
 }
 
 std::uint32_t ScreenSaverApp::currentTick() { return GetTickCount(); }

@@ -1,5 +1,6 @@
 #include "app/win32/saver_window.h"
 
+#include <cstring>
 #include <map>
 
 #include "app/mouse_rule.h"
@@ -33,11 +34,11 @@ SaverWindow::SaverWindow() {
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                               nullptr, Module::instance(), nullptr);
     if (handle_ != nullptr) windowRegistry[handle_] = this;
-    SetTimer(handle_, 0, 20, nullptr);
+    startTimer();
 }
 
 SaverWindow::~SaverWindow() {
-    KillTimer(handle_, 0);
+    stopTimer();
     DestroyWindow(handle_);
     windowRegistry.erase(handle_);
     handle_ = nullptr;
@@ -49,6 +50,10 @@ void SaverWindow::show() { ShowWindow(handle_, SW_SHOW); }
 void SaverWindow::close() { SendMessageA(handle_, WM_CLOSE, 0, 0); }
 
 void SaverWindow::setFrameHandler(TickHandler* handler) { frameHandler_.reset(handler); }
+
+void SaverWindow::startTimer() { SetTimer(handle_, 0, 20, nullptr); }
+
+void SaverWindow::stopTimer() { KillTimer(handle_, 0); }
 
 LRESULT CALLBACK SaverWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto found = windowRegistry.find(window);
@@ -64,7 +69,7 @@ LRESULT CALLBACK SaverWindow::windowProc(HWND window, UINT message, WPARAM wPara
     return handled ? result : DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT SaverWindow::handle(UINT message, WPARAM, LPARAM lParam, bool& handled) {
+LRESULT SaverWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     switch (message) {
         case WM_CLOSE:
             // Only ends the loop; the owner destroys the window in its destructor.
@@ -90,10 +95,24 @@ LRESULT SaverWindow::handle(UINT message, WPARAM, LPARAM lParam, bool& handled) 
             if (mouseRule.moved(LOWORD(position), HIWORD(position))) close();
             return 0;
         }
+        case WM_POWERBROADCAST:
+            if (wParam != PBT_POWERSETTINGCHANGE) break;
+            reportDisplayState(reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam));
+            return TRUE;
         default:
-            handled = false;
-            return 0;
+            break;
     }
+    handled = false;
+    return 0;
+}
+
+void SaverWindow::reportDisplayState(const POWERBROADCAST_SETTING* setting) {
+    if (displayListener_ == nullptr || setting == nullptr) return;
+    if (!IsEqualGUID(setting->PowerSetting, GUID_CONSOLE_DISPLAY_STATE)) return;
+    if (setting->DataLength < sizeof(DWORD)) return;
+    DWORD state = 0;
+    std::memcpy(&state, setting->Data, sizeof state);
+    displayListener_->displayStateChanged(state);
 }
 
 void pumpMessages() {

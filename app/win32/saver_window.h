@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "app/owning_slot.h"
 
 class SaverWindow;
@@ -27,6 +29,14 @@ class FrameHandler : public TickHandler {
     Step step_;
 };
 
+// Told the console display's state (DisplayPower's Off, On, Dimmed) whenever the system reports
+// it to the window.
+class DisplayStateListener {
+  public:
+    virtual ~DisplayStateListener() = default;
+    virtual void displayStateChanged(std::uint32_t state) = 0;
+};
+
 // The hidden full-screen popup that receives input and the 20 ms timer.
 class SaverWindow {
   public:
@@ -39,14 +49,22 @@ class SaverWindow {
     void show();
     void close();
     void setFrameHandler(TickHandler* handler);
+    // Not owned; null for none.
+    void setDisplayStateListener(DisplayStateListener* listener) { displayListener_ = listener; }
+    // The 20 ms timer runs from construction; stopped, it no longer wakes the thread.
+    void startTimer();
+    void stopTimer();
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    // Passes a console display state, the only power setting the saver asks for, on.
+    void reportDisplayState(const POWERBROADCAST_SETTING* setting);
 
     HWND handle_ = nullptr;
     OwningSlot<TickHandler> frameHandler_;
+    DisplayStateListener* displayListener_ = nullptr;
 };
 
 // Runs the message loop until WM_QUIT or a GetMessageA error, then rethrows what a window

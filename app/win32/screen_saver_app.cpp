@@ -27,7 +27,7 @@ int uninstallExitCode(bool finished, const SaverCommandLine& line) {
 
 }  // namespace
 
-ScreenSaverApp::ScreenSaverApp() = default;
+ScreenSaverApp::ScreenSaverApp() { window.setDisplayStateListener(this); }
 
 ScreenSaverApp::~ScreenSaverApp() { releaseSaverRun(); }
 
@@ -38,18 +38,11 @@ int ScreenSaverApp::run(const char* commandLine) {
     line.parse(commandLine ? commandLine : "");
     seedRandom();
     switch (line.mode()) {
-        case SaverMode::Saver: {
-            HANDLE running = OpenMutexA(0x1F0001, FALSE, "MISTO_SCREEN_SAVER_RUNNING");
-            if (running != nullptr) {
-                CloseHandle(running);
-                return kAnotherSaverRuns;
-            }
-            // Held until the process ends so a second start sees it.
-            CreateMutexA(nullptr, TRUE, "MISTO_SCREEN_SAVER_RUNNING");
+        case SaverMode::Saver:
+            // The entry point has claimed the running saver's mutex already (RunningSaver).
             Configuration::load();
             runSaver();
             return 0;
-        }
         case SaverMode::Preview:
             Configuration::load();
             runPreview(windowFromNumber(line.windowHandle()));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/display_power.h"
 #include "app/owning_slot.h"
 #include "app/screen_loop.h"
 #include "app/win32/other_monitors.h"
@@ -13,7 +14,7 @@
 
 // The application object of one run: owns the hidden saver window from
 // construction on and carries out the mode chosen on the command line.
-class ScreenSaverApp {
+class ScreenSaverApp : private DisplayStateListener {
   public:
     ScreenSaverApp();
     virtual ~ScreenSaverApp();
@@ -26,10 +27,10 @@ class ScreenSaverApp {
     // One animation frame, driven by the window's timer; in saver_run.cpp.
     void onFrame();
 
-    // kAnotherSaverRuns when saver mode finds another instance running,
     // kUnfinishedQuietUninstall when a quiet uninstall or kill did not remove the saver, else 0.
+    // Saver mode expects its caller to have claimed the running saver's mutex (RunningSaver)
+    // before this object, and with it the hidden window, was made.
     int run(const char* commandLine);
-    static constexpr int kAnotherSaverRuns = 1;
     static constexpr int kUnfinishedQuietUninstall = 2;
 
   protected:
@@ -60,6 +61,12 @@ class ScreenSaverApp {
     // The system's millisecond tick, which restarts and the present plan count in; a seam so
     // that the frame step also runs on a clock of the caller's.
     virtual std::uint32_t currentTick();
+    // The tick the rain counts in: the system's, less the time the display was off.
+    std::uint32_t rainTick() { return displayPower.rainTick(currentTick()); }
+    // Nothing is drawn while the display is off, and the timer is stopped; back on, the rain
+    // goes on from where it was and every monitor gets its whole picture once.
+    void displayStateChanged(std::uint32_t state) override;
+    DisplayPower displayPower;
 
     // Every monitor but the primary, each with its own window and rain.
     OtherMonitors otherMonitors;

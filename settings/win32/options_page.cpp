@@ -76,9 +76,13 @@ HWND OptionsPage::createSlider(int id, int minimum, int maximum, int lineSize, i
                                int position) {
     HWND label = nullptr;
     const RECT r = removePlaceholder(id, label);
+    // Each slider is named after its label rather than all sharing one name, so that a reader
+    // which reads the control's own name tells the four apart.
+    char name[128] = "";
+    if (label != nullptr) GetWindowTextA(label, name, sizeof name);
     HWND slider = CreateWindowExA(
-        0, TRACKBAR_CLASSA, "Density slider", WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS,
-        r.left, r.top, r.right - r.left, r.bottom - r.top, window_,
+        0, TRACKBAR_CLASSA, name, WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS, r.left, r.top,
+        r.right - r.left, r.bottom - r.top, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), Module::instance(), nullptr);
     placeAfter(slider, label);
     SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELONG(minimum, maximum));

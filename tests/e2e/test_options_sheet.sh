@@ -131,17 +131,18 @@ stored=(29:1 1 30 40000 34 7)
 wh_write_config "$(wh_config_with 16 $nan "${stored[@]}")"
 cf_start_settings /c
 cf_open_options
-# A screen reader names each control after the label just before it in the z-order.
+# A screen reader names each control after the label just before it in the z-order; each
+# slider also carries its label's text as its own name.
 rain_page=$(cf_sheet_look controls)
 [ "$rain_page" = "$(cat <<'EOF2'
 -1|Static|Density
--1|msctls_trackbar32|Density slider
+-1|msctls_trackbar32|Density
 -1|Static|Minimum drop radius
--1|msctls_trackbar32|Density slider
+-1|msctls_trackbar32|Minimum drop radius
 -1|Static|Maximum drop radius
--1|msctls_trackbar32|Density slider
+-1|msctls_trackbar32|Maximum drop radius
 -1|Static|Wind force
--1|msctls_trackbar32|Density slider
+-1|msctls_trackbar32|Wind force
 -1|Static|Wind direction
 0|Wind Direction Control|Wind direction
 EOF2

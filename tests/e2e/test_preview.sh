@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Preview mode: in a 152 x 112 host window the banner shows stretched to the whole window;
 # destroying the host ends the saver with 0, and so does a host killed without destroying
-# anything; a host number that names no window, or the desktop's, ends it at once.
+# anything; a host number that names no window, or the desktop's under any of its numbers,
+# ends it at once.
 set -u
 scr=$1
 host=$3
@@ -16,7 +17,10 @@ wh_write_config
 cf_hold_desktop
 desktop=$("$WH_WINE" "$(wh_winpath "$host")" desktop | tr -d '\r')
 [ -n "$desktop" ] && [ "$desktop" != 0 ] || wh_fail "no desktop window number ($desktop)"
-for number in 0 12345 "$desktop"; do
+# A handle also matches with its high word 0 or 0xFFFF: the desktop under its other two numbers.
+desktop_low=$((desktop & 0xFFFF))
+desktop_ffff=$((desktop_low - 0x10000))
+for number in 0 12345 "$desktop" "$desktop_low" "$desktop_ffff"; do
     : >"$WH_LOG"
     wh_start "$(wh_winpath "$scr")" /p "$number"
     wh_wait "$WH_LAST_PID" 30 || wh_fail "/p $number: still running after 30 s"

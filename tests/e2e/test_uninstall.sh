@@ -5,7 +5,8 @@
 # start; /quiet shows nothing at all; a second uninstall overwrites the temporary copy; a saver
 # under a path with blanks is removed; a file held by a running program is reported as still
 # there, not as uninstalled, and keeps its entry (a quiet killer ends with exit code 2); a file
-# already gone counts as removed; a saver in a folder named in other scripts, with such a
+# already gone counts as removed; a kill without a path says that no file was named and
+# removes nothing (quietly: exit code 2); a saver in a folder named in other scripts, with such a
 # temporary directory, uninstalls itself; without a usable temporary directory nothing is
 # removed (a quiet run ends with exit code 2).
 set -u
@@ -164,6 +165,26 @@ wh_start "$(wh_winpath "$scr")" /kill 'C:\windows\no where\misto.scr'
 IH_PID=$WH_LAST_PID
 wh_close_msgbox Success 120 || wh_fail "gone: no success box; boxes: $(wh_msgbox_texts)"
 ih_wait_end gone
+
+# --- /kill without a quoted path names no file: the box says so and nothing is removed; a
+# quiet one ("/quiet" first: a switch after /kill is read as the path's first character) shows
+# nothing and ends with exit code 2.
+ih_fake_install "$scr" "$blanks"
+: >"$WH_LOG"
+wh_start "$(wh_winpath "$scr")" /kill
+IH_PID=$WH_LAST_PID
+wh_close_msgbox Error 120 || wh_fail "no path: no error box; boxes: $(wh_msgbox_texts)"
+ih_wait_end "no path"
+[ "$(wh_msgbox_texts)" = 'No screen saver file was named to delete.\n\nNothing has been uninstalled.' ] ||
+    wh_fail "no path: boxes: $(wh_msgbox_texts)"
+: >"$WH_LOG"
+wh_start "$(wh_winpath "$scr")" /quiet /kill
+IH_PID=$WH_LAST_PID
+wh_wait "$IH_PID" 120 || wh_fail "no path, quiet: the killer still runs"
+[ "$WH_RC" = 2 ] || wh_fail "no path, quiet: exit code $WH_RC instead of 2"
+[ -z "$(wh_msgbox_texts)" ] || wh_fail "no path, quiet: boxes: $(wh_msgbox_texts)"
+[ -e "$blanks/misto.scr" ] || wh_fail "no path: the saver file went"
+wh_reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 || wh_fail "no path: the entry went"
 
 # --- Paths in other scripts: a saver in "C:\Программы 日本" with a user's temporary directory
 # "C:\users\Иван\Temp" uninstalls itself. (The system code page has none of these letters.)

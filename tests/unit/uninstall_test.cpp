@@ -75,6 +75,7 @@ class UninstallTest : public testing::Test {
                          {1024, "Uninstall again."},
                          {1025, "Entry stays:"},
                          {1026, "Ask an administrator."},
+                         {1027, "No file named."},
                          {1002, "Misto Screen Saver"}}};
     FakeSystem system;
 };
@@ -196,11 +197,18 @@ TEST_F(UninstallTest, TheKillerClaimsSuccessOnlyWhenTheFileAndThenTheEntryAreGon
                   "CurrentVersion\\Uninstall\\Misto Screen Saver\n\nAsk an administrator.",
                   "signal"}));
 
-    for (int outcome = 0; outcome < 3; ++outcome) {
+    // No path on the command line: nothing is looked for or deleted, the box says no file was
+    // named, and a waiting victim still hears the end.
+    system = FakeSystem();
+    EXPECT_FALSE(Uninstall::runKiller(system, "", false));
+    EXPECT_EQ(system.calls, (std::vector<std::string>{
+                                "box error: No file named.\n\nNothing removed.", "signal"}));
+
+    for (int outcome = 0; outcome < 4; ++outcome) {
         system = FakeSystem();
         system.refusedDeletes = outcome == 1 ? -1 : 0;
         system.entryGoes = outcome != 2;
-        EXPECT_EQ(Uninstall::runKiller(system, kSaver, true), outcome == 0);
+        EXPECT_EQ(Uninstall::runKiller(system, outcome == 3 ? "" : kSaver, true), outcome == 0);
         for (const std::string& call : system.calls) EXPECT_NE(call.rfind("box", 0), 0u) << call;
         EXPECT_EQ(system.calls.back(), "signal");
     }

@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "app/display_power.h"
 #include "app/win32/screen_saver_app.h"
 #include "ddraw_fake_surface.h"
 #include "render/tracer/cosntable.h"
@@ -119,6 +121,25 @@ class FrameStep : public ScreenSaverApp, public ::testing::Test {
     void rainUntilDrops() {
         for (int i = 0; i < 200 && rainField().drops().empty(); ++i) onFrame();
         ASSERT_FALSE(rainField().drops().empty());
+    }
+
+    // What the system sends the saver's window about a power setting, here in-process, where
+    // the setting's address is valid (across processes it would not be carried over).
+    LRESULT reportPowerSetting(const GUID& setting, DWORD state) {
+        POWERBROADCAST_SETTING report = {};
+        report.PowerSetting = setting;
+        report.DataLength = sizeof(DWORD);
+        std::memcpy(report.Data, &state, sizeof state);
+        return SendMessageA(window.handle(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                            reinterpret_cast<LPARAM>(&report));
+    }
+
+    // The area of the screen the last frame copied.
+    LONG copiedToScreen() const {
+        LONG copied = 0;
+        for (const RECT& r : primaryFake.bltRects)
+            copied += (r.right - r.left) * (r.bottom - r.top);
+        return copied;
     }
 
     FakeDirectDrawSurface primaryFake, workFake, backgroundFake;
@@ -284,4 +305,50 @@ TEST_F(FrameStep, AfterEveryFrameTheScreenShowsExactlyTheWorkPicture) {
     EXPECT_GT(emptyFrames, 20);
     EXPECT_GE(wholeFrames, 5);
     EXPECT_LT(wholeFrames, 60);
+}
+
+TEST_F(FrameStep, WhileTheDisplayIsOffNothingIsDrawnAndTheRainGoesOnWhereItWas) {
+    // Areas copied as they are, so that a frame shows only what it changed.
+    screenLoop->presentation() = FramePresentation(0);
+    rainUntilDrops();
+    const std::uint32_t due = screenLoop->nextRestartTick();
+    tick = due - 1000;  // a second of rain before the restart
+    for (int i = 0; i < 3; ++i) onFrame();
+    primaryFake.bltRects.clear();
+    onFrame();
+    ASSERT_LT(copiedToScreen(), 64 * 48) << "a frame in the rain shows what it changed";
+
+    // Reports of other settings, and a dimmed display, which is still seen, change nothing.
+    EXPECT_EQ(reportPowerSetting(GUID_ACDC_POWER_SOURCE, DisplayPower::Off), TRUE);
+    EXPECT_EQ(reportPowerSetting(GUID_CONSOLE_DISPLAY_STATE, DisplayPower::Dimmed), TRUE);
+    EXPECT_TRUE(displayPower.running());
+
+    EXPECT_EQ(reportPowerSetting(GUID_CONSOLE_DISPLAY_STATE, DisplayPower::Off), TRUE);
+    EXPECT_FALSE(KillTimer(window.handle(), 0)) << "no timer wakes the thread while it is off";
+    const std::size_t drops = rainField().drops().size();
+    const int locks = workFake.locks;
+    primaryFake.bltRects.clear();
+    workFake.bltSources.clear();
+    tick += 600000;  // ten minutes off: far past the restart, and past the whole-picture copy
+    // Ticks queued before the timer stopped still arrive.
+    for (int i = 0; i < 5; ++i) onFrame();
+    EXPECT_TRUE(primaryFake.bltRects.empty()) << "nothing shown";
+    EXPECT_EQ(workFake.locks, locks) << "nothing traced";
+    EXPECT_EQ(rainField().drops().size(), drops) << "no step";
+
+    // Back on: the timer runs again, the whole screen is shown once, and the rain goes on from
+    // where it was: the restart is still a second of rain away.
+    EXPECT_EQ(reportPowerSetting(GUID_CONSOLE_DISPLAY_STATE, DisplayPower::On), TRUE);
+    EXPECT_TRUE(KillTimer(window.handle(), 0)) << "the timer runs again";
+    onFrame();
+    EXPECT_EQ(copiedToScreen(), 64 * 48) << "the whole picture, once";
+    EXPECT_TRUE(workFake.bltSources.empty()) << "no restart: the rain's clock stood still";
+    EXPECT_EQ(screenLoop->nextRestartTick(), due);
+    primaryFake.bltRects.clear();
+    onFrame();
+    EXPECT_LT(copiedToScreen(), 64 * 48) << "then only what changed";
+    tick += 1001;
+    onFrame();
+    ASSERT_FALSE(workFake.bltSources.empty()) << "the restart comes after a second more of rain";
+    EXPECT_EQ(workFake.bltSources[0], &backgroundFake);
 }
