@@ -36,10 +36,9 @@ void RainPage::onInit() {
     density_ = createSlider(densityPlaceholder, s.densityMin(), s.densityMax(), 1,
                             pageSizeFor(s.densityMax()), s.density());
     minRadius_ = createSlider(minRadiusPlaceholder, s.dropRadiusMin(), s.dropRadiusMax(), 1,
-                              pageSizeFor(s.dropRadiusMax()), s.minDropRadius());
-    maxRadius_ =
-        createSlider(maxRadiusPlaceholder, s.dropRadiusMin(), s.dropRadiusMax(), 1,
-                     pageSizeFor(s.dropRadiusMax()), s.minDropRadius() + s.dropRadiusSpread());
+                              pageSizeFor(s.dropRadiusMax()), boundedMinDropRadius(s));
+    maxRadius_ = createSlider(maxRadiusPlaceholder, s.dropRadiusMin(), s.dropRadiusMax(), 1,
+                              pageSizeFor(s.dropRadiusMax()), boundedMaxDropRadius(s));
     windForce_ = createSlider(windForcePlaceholder, s.windForceMin(), s.windForceMax(), 1,
                               pageSizeFor(s.windForceMax()), s.windForce());
 
