@@ -30,7 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (line.mode() == SaverMode::Saver && !RunningSaver::claim()) return;
         ScreenSaverApp app;
         // Only an unfinished quiet uninstall tells its caller.
-        if (app.run(commandLine.c_str()) == ScreenSaverApp::kUnfinishedQuietUninstall) {
+        if (app.run(line) == ScreenSaverApp::kUnfinishedQuietUninstall) {
             exitCode = ScreenSaverApp::kUnfinishedQuietUninstall;
         }
     });

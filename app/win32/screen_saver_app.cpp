@@ -33,9 +33,7 @@ ScreenSaverApp::~ScreenSaverApp() { releaseSaverRun(); }
 
 void ScreenSaverApp::seedRandom() { RainRandom::seed(static_cast<std::uint32_t>(time(nullptr))); }
 
-int ScreenSaverApp::run(const char* commandLine) {
-    SaverCommandLine line;
-    line.parse(commandLine ? commandLine : "");
+int ScreenSaverApp::run(const SaverCommandLine& line) {
     seedRandom();
     switch (line.mode()) {
         case SaverMode::Saver:

@@ -5,6 +5,7 @@
 
 #include "app/display_power.h"
 #include "app/owning_slot.h"
+#include "app/saver_command_line.h"
 #include "app/screen_loop.h"
 #include "app/win32/other_monitors.h"
 #include "app/win32/saver_window.h"
@@ -27,10 +28,11 @@ class ScreenSaverApp : private DisplayStateListener {
     // One animation frame, driven by the window's timer; in saver_run.cpp.
     void onFrame();
 
-    // kUnfinishedQuietUninstall when a quiet uninstall or kill did not remove the saver, else 0.
-    // Saver mode expects its caller to have claimed the running saver's mutex (RunningSaver)
-    // before this object, and with it the hidden window, was made.
-    int run(const char* commandLine);
+    // Runs the mode of the parsed command line. kUnfinishedQuietUninstall when a quiet
+    // uninstall or kill did not remove the saver, else 0. Saver mode expects its caller to have
+    // claimed the running saver's mutex (RunningSaver) before this object, and with it the
+    // hidden window, was made.
+    int run(const SaverCommandLine& line);
     static constexpr int kUnfinishedQuietUninstall = 2;
 
   protected:

@@ -120,8 +120,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     Resources::useModuleStrings();
     Configuration::useStore(&win32RegistryStore());
     const std::string failure = runReportingSaverErrors([&] {
+        SaverCommandLine parsed;
+        parsed.parse(line);
         ReferenceRun app(copies, side, slack);
-        app.run(line.c_str());
+        app.run(parsed);
     });
     if (!failure.empty()) MessageBoxA(nullptr, failure.c_str(), "present-reference", MB_ICONERROR);
     return 0;

@@ -144,6 +144,15 @@ wh_mouse_to $(((${WH_SIZE%x*} - WIDTH) / 2 + WIDTH * 144 / 230)) \
 wh_click 1
 wh_wait "$holder" 30 || wh_fail "held: the holding question stayed open"
 
+# The quiet killer $IH_PID ends with exit code 2 and no box, the saver file and the entry kept.
+quiet_killer_kept_all() {
+    wh_wait "$IH_PID" 120 || wh_fail "$1: the killer still runs"
+    [ "$WH_RC" = 2 ] || wh_fail "$1: exit code $WH_RC instead of 2"
+    [ -z "$(wh_msgbox_texts)" ] || wh_fail "$1: boxes: $(wh_msgbox_texts)"
+    [ -e "$blanks/misto.scr" ] || wh_fail "$1: the saver file went"
+    wh_reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 || wh_fail "$1: the entry went"
+}
+
 # --- A quiet killer that could not delete the file says so by its exit code, shows nothing,
 # and keeps the entry. A read-only file stands for a held one here: Wine now and then lets a
 # running program's file go when the same path held another program before.
@@ -152,11 +161,7 @@ chmod a-w "$blanks/misto.scr"
 : >"$WH_LOG"
 wh_start "$(wh_winpath "$scr")" /kill 'C:\Program Files\Misto Test\misto.scr' /quiet
 IH_PID=$WH_LAST_PID
-wh_wait "$IH_PID" 120 || wh_fail "read-only, quiet: the killer still runs"
-[ "$WH_RC" = 2 ] || wh_fail "read-only, quiet: exit code $WH_RC instead of 2"
-[ -z "$(wh_msgbox_texts)" ] || wh_fail "read-only, quiet: boxes: $(wh_msgbox_texts)"
-[ -e "$blanks/misto.scr" ] || wh_fail "read-only, quiet: the file is gone after all"
-wh_reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 || wh_fail "read-only, quiet: the entry went"
+quiet_killer_kept_all "read-only, quiet"
 chmod u+w "$blanks/misto.scr"
 
 # --- A file that is already gone counts as removed.
@@ -180,11 +185,7 @@ ih_wait_end "no path"
 : >"$WH_LOG"
 wh_start "$(wh_winpath "$scr")" /quiet /kill
 IH_PID=$WH_LAST_PID
-wh_wait "$IH_PID" 120 || wh_fail "no path, quiet: the killer still runs"
-[ "$WH_RC" = 2 ] || wh_fail "no path, quiet: exit code $WH_RC instead of 2"
-[ -z "$(wh_msgbox_texts)" ] || wh_fail "no path, quiet: boxes: $(wh_msgbox_texts)"
-[ -e "$blanks/misto.scr" ] || wh_fail "no path: the saver file went"
-wh_reg query "$IH_ENTRY_KEY" >/dev/null 2>&1 || wh_fail "no path: the entry went"
+quiet_killer_kept_all "no path, quiet"
 
 # --- Paths in other scripts: a saver in "C:\Программы 日本" with a user's temporary directory
 # "C:\users\Иван\Temp" uninstalls itself. (The system code page has none of these letters.)
