@@ -22,12 +22,12 @@ std::vector<MonitorArea> secondaryAreas(const std::vector<MonitorArea>& monitors
 }
 
 MonitorRain::MonitorRain(const MonitorArea& area, const SaverSettings& settings,
-                         const std::int32_t* cosntable, std::uint32_t now, std::uint8_t* pixels,
-                         std::uint32_t pitch)
+                         const std::int32_t* cosntable, std::uint32_t now, std::uint32_t seed,
+                         std::uint8_t* pixels, std::uint32_t pitch)
     : area_(area),
       pictures_(SurfaceDesc{32, pitch, static_cast<std::uint32_t>(area.width()),
                             static_cast<std::uint32_t>(area.height()), pixels}),
-      loop_(settings, cosntable, now) {
+      loop_(settings, cosntable, now, seed) {
     loop_.prepare(area.width(), area.height(), kBitmapMasks);
 }
 

@@ -39,10 +39,11 @@ class MonitorRain {
 
     // `pixels` (the monitor's size, top row first, rows `pitch` bytes apart) must hold the
     // monitor's clean desktop and stay in place as long as this object lives. Restarts follow
-    // `settings` from the tick `now` on; `cosntable` is the highlight table, used in place.
+    // `settings` from the tick `now` on; `cosntable` is the highlight table, used in place; the
+    // drops come from the monitor's own generator, started at `seed`.
     MonitorRain(const MonitorArea& area, const SaverSettings& settings,
-                const std::int32_t* cosntable, std::uint32_t now, std::uint8_t* pixels,
-                std::uint32_t pitch);
+                const std::int32_t* cosntable, std::uint32_t now, std::uint32_t seed,
+                std::uint8_t* pixels, std::uint32_t pitch);
     MonitorRain(const MonitorRain&) = delete;
     MonitorRain& operator=(const MonitorRain&) = delete;
 

@@ -7,23 +7,26 @@
 #include "rain/rain_tuning.h"
 
 ScreenLoop::ScreenLoop(const SaverSettings& settings, const std::int32_t* cosntable,
-                       std::uint32_t now)
+                       std::uint32_t now, std::uint32_t seed)
     : settings_(settings),
       cosntable_(cosntable),
       restartEnabled_(settings.restartEnabled()),
       restartPeriodMs_(
           RestartSchedule::periodMs(settings.restartMinutes(), settings.restartSeconds())),
-      nextRestartTick_(RestartSchedule::firstDue(now, restartPeriodMs_)) {}
+      nextRestartTick_(RestartSchedule::firstDue(now, restartPeriodMs_)),
+      random_(seed),
+      tuning_(rainTuningFor(Drop::MaxDropRadius)) {}
 
 void ScreenLoop::prepare(std::int32_t width, std::int32_t height, const ChannelMasks& masks) {
     // Made whole before the old ones go, so that a failure leaves the loop as it was.
     auto water = std::make_unique<WaterSurface>(width, height, settings_.dropRadiusMax());
-    auto field = std::make_unique<RainField>(width, height, water.get());
+    auto field = std::make_unique<RainField>(width, height, water.get(), random_, tuning_);
     field->configure(settings_);
     rainField_.reset();
     waterSurface_ = std::move(water);
     rainField_ = std::move(field);
-    setUpRainTuning(Drop::MaxDropRadius);
+    // Rectangles of the old pane mean nothing on the new one.
+    trace_ = WaterTrace();
     tracer_.tracer_setup(cosntable_, masks.r, masks.g, masks.b);
     presentation_.presentWholeNextFrame();
 }
@@ -42,11 +45,11 @@ void ScreenLoop::frame(ScreenPictures& pictures, std::uint32_t now) {
     }
     rainField_->step();
     // A picture that does not lock is left alone; its rectangles wait for the next frame.
-    waterSurface_->flush(pictures.work(), pictures.clean(), tracer_);
+    trace_.run(*waterSurface_, pictures.work(), pictures.clean(), tracer_);
 }
 
 FramePresentation::Send ScreenLoop::plan(std::uint32_t now) {
     if (!prepared()) return FramePresentation::Send::Nothing;
-    return presentation_.plan(waterSurface_->traced(), waterSurface_->width(),
-                              waterSurface_->height(), now);
+    return presentation_.plan(trace_.traced(), waterSurface_->width(), waterSurface_->height(),
+                              now);
 }

@@ -6,6 +6,7 @@
 
 #include "app/frame_presentation.h"
 #include "app/screen_pictures.h"
+#include "app/water_trace.h"
 #include "rain/rain_field.h"
 #include "rain/water_surface.h"
 #include "render/tracer/channel_masks.h"
@@ -20,20 +21,23 @@ class ScreenLoop {
   public:
     // Rain and restarts as `settings` give them, the first restart one period after `now` (the
     // host's millisecond tick); the tracer highlights with `cosntable` (129 entries, used in
-    // place). Nothing rains before `prepare`.
-    ScreenLoop(const SaverSettings& settings, const std::int32_t* cosntable, std::uint32_t now);
+    // place); the drops come from this screen's own generator, started at `seed`, so what one
+    // screen draws never depends on another. Nothing rains before `prepare`.
+    ScreenLoop(const SaverSettings& settings, const std::int32_t* cosntable, std::uint32_t now,
+               std::uint32_t seed);
     ScreenLoop(const ScreenLoop&) = delete;
     ScreenLoop& operator=(const ScreenLoop&) = delete;
 
     // A dry pane and an empty rain field for a screen of `width` x `height` pixels in the
     // format of `masks`, the tracer set up for that format, and the whole next frame shown.
-    // Called again when the screen changes; the jitter and the restart rhythm go on.
+    // Called again when the screen changes; the generator, the jitter and the restart rhythm
+    // go on.
     void prepare(std::int32_t width, std::int32_t height, const ChannelMasks& masks);
     bool prepared() const { return waterSurface_ && rainField_; }
 
     // One frame at the tick `now`: when a restart is due the glass is wiped (no drops, a dry
-    // pane, the clean picture back in the work picture), then the rain steps and what it
-    // changed is traced from the clean picture into the work picture.
+    // pane, the clean picture back in the work picture), then the rain steps, and then what
+    // the pane says it changed is traced from the clean picture into the work picture.
     void frame(ScreenPictures& pictures, std::uint32_t now);
 
     // The next frame wipes the glass whether a restart is due or not; the schedule goes on.
@@ -44,6 +48,9 @@ class ScreenLoop {
     const std::vector<FramePresentation::Area>& areas() const { return presentation_.areas(); }
     // After anything that may have spoilt the shown picture.
     void presentWholeNextFrame() { presentation_.presentWholeNextFrame(); }
+
+    // The rectangles the last frame traced, clipped to the map.
+    const std::vector<DirtyRect>& traced() const { return trace_.traced(); }
 
     // The pane and the rain field of the prepared screen.
     WaterSurface& waterSurface() { return *waterSurface_; }
@@ -64,6 +71,9 @@ class ScreenLoop {
     std::uint32_t nextRestartTick_;
     bool restartOwed_ = false;
     FramePresentation presentation_;
+    WaterTrace trace_;
+    RainRandom random_;
+    const RainTuning tuning_;
     // The field's drops point into the pane, so the field is declared last and goes first.
     std::unique_ptr<WaterSurface> waterSurface_;
     std::unique_ptr<RainField> rainField_;

@@ -46,7 +46,7 @@ void BM_Frame(benchmark::State& state, std::int32_t w, std::int32_t h, int densi
 void BM_PresentPlan(benchmark::State& state, std::int32_t w, std::int32_t h, int density) {
     FrameFixture& f = fixtureFor(w, h, density);
     f.frame();
-    const std::vector<DirtyRect> traced = f.loop.waterSurface().traced();
+    const std::vector<DirtyRect> traced = f.loop.traced();
     FramePresentation presentation;
     presentation.plan(traced, w, h, 0);
     std::size_t areas = 0;

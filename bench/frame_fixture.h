@@ -6,7 +6,6 @@
 
 #include "app/memory_pictures.h"
 #include "app/screen_loop.h"
-#include "rain/rain_random.h"
 #include "render/tracer/cosntable.h"
 #include "render/tracer/memory_surface.h"
 #include "settings/saver_settings.h"
@@ -66,8 +65,7 @@ struct FrameFixture {
           density(density),
           work(pictureOfSize(w, h)),
           pictures(work.description()),
-          loop(withDensity(density), kCosnTable, 0) {
-        RainRandom::seed(kSeed);
+          loop(withDensity(density), kCosnTable, 0, kSeed) {
         loop.prepare(w, h, ChannelMasks{0xFF0000, 0xFF00, 0xFF});
         for (int i = 0; i < kWarmUpFrames; ++i) frame();
     }

@@ -42,7 +42,7 @@ inline FrameAccesses accessesOfLastFrame(FrameFixture& f) {
     a.mapStart = reinterpret_cast<const std::uint8_t*>(grid.at(0, 0));
     a.sourceStart = f.pictures.cleanPicture().row(0);
     a.destStart = f.work.bytes().data();
-    for (const DirtyRect& r : water.traced()) {
+    for (const DirtyRect& r : f.loop.traced()) {
         // The refraction: every point's record, then for a wet one its ray's landing pixel and
         // the pixel written.
         for (std::int32_t y = r.top; y <= r.bottom; ++y) {

@@ -7,13 +7,10 @@
 #include "rain/rain_tuning.h"
 #include "rain/water_surface.h"
 
-using RainRandom::chance;
-using RainRandom::rnd;
-
 namespace {
 
-std::int32_t spreadDraw(std::int32_t mean, std::int32_t spread) {
-    return mean + spread - rnd(2 * spread);
+std::int32_t spreadDraw(RainRandom& random, std::int32_t mean, std::int32_t spread) {
+    return mean + spread - random.rnd(2 * spread);
 }
 
 void addRect(WaterSurface* s, const ShapeRect& r) { s->addDirty(r.left, r.top, r.right, r.bottom); }
@@ -95,7 +92,7 @@ void Drop::arrive(std::int32_t) {
 }
 
 bool Drop::join(std::int32_t px, std::int32_t py, RainField& field) {
-    const RainTuning& t = rainTuning();
+    const RainTuning& t = field.tuning();
     Drop* p = merge_state != MergeState::None ? partner : field.findOverlapping(px, py, radius);
     if (p == nullptr) return true;
     if ((p->partner != nullptr && p->partner != this) || y >= p->y) return true;
@@ -116,23 +113,23 @@ bool Drop::join(std::int32_t px, std::int32_t py, RainField& field) {
     return false;
 }
 
-void Drop::followGlass(std::int32_t width, std::int32_t height) {
-    const RainTuning& t = rainTuning();
+void Drop::followGlass(std::int32_t width, std::int32_t height, const RainTuning& t,
+                       RainRandom& random) {
     const std::int32_t below = probe(x, y + 2 * radius + 2, width, height);
     const std::int32_t left = probe(x - radius - 2, y + radius + 2, width, height);
     const std::int32_t right = probe(x + radius + 2, y + radius + 2, width, height);
     if (below == 0) {
         if (vy == t.track_speed) {
-            vy = scaled(spreadDraw(t.primary_speed_mean, t.primary_speed_spread));
+            vy = scaled(spreadDraw(random, t.primary_speed_mean, t.primary_speed_spread));
             ay = t.slide_acceleration;
         }
         vx += ax;
         vy += ay;
     } else if (vy < t.track_speed) {
         vy = t.track_speed;
-        if (rnd(100) < 30) vy = vy + (rnd(100) * vy) / 100;
+        if (random.rnd(100) < 30) vy = vy + (random.rnd(100) * vy) / 100;
         vy = scaled(vy);
-    } else if (rnd(100) < 30) {
+    } else if (random.rnd(100) < 30) {
         vy = scaled(t.track_speed);
     }
     if (left != 0 && right == 0) {
@@ -144,8 +141,7 @@ void Drop::followGlass(std::int32_t width, std::int32_t height) {
     }
 }
 
-void Drop::applyMass() {
-    const RainTuning& t = rainTuning();
+void Drop::applyMass(const RainTuning& t) {
     if (radius <= t.stop_radius) vx = ax = vy = ay = 0;
     if (vy == 0)
         radius_fp += t.rest_growth;
@@ -155,7 +151,8 @@ void Drop::applyMass() {
 }
 
 bool Drop::step(std::int32_t width, std::int32_t height, RainField& field) {
-    const RainTuning& t = rainTuning();
+    const RainTuning& t = field.tuning();
+    RainRandom& random = field.random();
     if (wiggle_timer == -1) {
         arrive(height);
         wiggle_timer = 0;
@@ -169,9 +166,9 @@ bool Drop::step(std::int32_t width, std::int32_t height, RainField& field) {
     } else {
         vx = 0;
         ax = 0;
-        if (chance(t.wiggle_chance) && y - track_start_y > radius) {
-            vx = spreadDraw(t.wiggle_speed_mean, t.wiggle_speed_spread);
-            wiggle_timer = rnd(t.wiggle_duration_max);
+        if (random.chance(t.wiggle_chance) && y - track_start_y > radius) {
+            vx = spreadDraw(random, t.wiggle_speed_mean, t.wiggle_speed_spread);
+            wiggle_timer = random.rnd(t.wiggle_duration_max);
         }
     }
 
@@ -195,18 +192,18 @@ bool Drop::step(std::int32_t width, std::int32_t height, RainField& field) {
         }
     }
 
-    followGlass(width, height);
+    followGlass(width, height, t, random);
     if (vy < 10) {
         vy = 0;
         ay = 0;
     }
     if (vy == 0) {
-        if (chance(t.primary_start_chance)) {
-            vy = scaled(spreadDraw(t.primary_speed_mean, t.primary_speed_spread));
+        if (random.chance(t.primary_start_chance)) {
+            vy = scaled(spreadDraw(random, t.primary_speed_mean, t.primary_speed_spread));
             ay = t.slide_acceleration;
         }
-        if (vy == 0 && chance(t.secondary_start_chance)) {
-            vy = scaled(spreadDraw(t.secondary_speed_mean, t.secondary_speed_spread));
+        if (vy == 0 && random.chance(t.secondary_start_chance)) {
+            vy = scaled(spreadDraw(random, t.secondary_speed_mean, t.secondary_speed_spread));
             ay = t.slide_acceleration;
         }
     }
@@ -214,7 +211,7 @@ bool Drop::step(std::int32_t width, std::int32_t height, RainField& field) {
         vx = 0;
         ax = 0;
     }
-    applyMass();
+    applyMass(t);
 
     if (merge_state != MergeState::Joining) {
         x_fp += vx;

@@ -5,6 +5,8 @@
 #include "rain/drop_shape.h"
 
 class RainField;
+class RainRandom;
+struct RainTuning;
 class WaterSurface;
 
 enum class MergeState : std::int32_t { None = 0, Joining = 1, Receiving = 2 };
@@ -50,8 +52,9 @@ class Drop {
   private:
     bool join(std::int32_t px, std::int32_t py, RainField& field);
     void arrive(std::int32_t height);
-    void followGlass(std::int32_t width, std::int32_t height);
-    void applyMass();
+    void followGlass(std::int32_t width, std::int32_t height, const RainTuning& t,
+                     RainRandom& random);
+    void applyMass(const RainTuning& t);
     std::int32_t probe(std::int32_t px, std::int32_t py, std::int32_t width,
                        std::int32_t height) const;
     std::int32_t scaled(std::int32_t v) const;

@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <limits>
 
-#include "rain/rain_random.h"
 #include "rain/water_surface.h"
 #include "settings/saver_settings.h"
 
-using RainRandom::rnd;
-
-RainField::RainField(std::int32_t width, std::int32_t height, WaterSurface* surface)
-    : width_(std::max(width, 1)), height_(std::max(height, 1)), surface_(surface) {}
+RainField::RainField(std::int32_t width, std::int32_t height, WaterSurface* surface,
+                     RainRandom& random, const RainTuning& tuning)
+    : width_(std::max(width, 1)),
+      height_(std::max(height, 1)),
+      surface_(surface),
+      random_(random),
+      tuning_(tuning) {}
 
 RainField::~RainField() { clear(); }
 
@@ -26,15 +28,15 @@ void RainField::configure(const RainParameters& params) {
 
 void RainField::spawn() {
     for (;;) {
-        const float p = static_cast<float>(rnd(100));
+        const float p = static_cast<float>(random_.rnd(100));
         if (!(p < density_)) return;
-        const std::int32_t a = wind_x_ + 20 - rnd(40);
-        std::int32_t b = wind_y_ + 20 - rnd(40);
+        const std::int32_t a = wind_x_ + 20 - random_.rnd(40);
+        std::int32_t b = wind_y_ + 20 - random_.rnd(40);
         if (b < 0) b = 0;
         const std::int32_t radius =
-            std::min(min_radius_ + rnd(radius_spread_), Drop::MaxBirthRadius);
-        const std::int32_t x = rnd(width_ + a) - a;
-        const std::int32_t y = rnd(height_ + b) - b;
+            std::min(min_radius_ + random_.rnd(radius_spread_), Drop::MaxBirthRadius);
+        const std::int32_t x = random_.rnd(width_ + a) - a;
+        const std::int32_t y = random_.rnd(height_ + b) - b;
         drops_.push_back(std::make_unique<Drop>(a, b, x, y, radius, surface_));
     }
 }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "rain/drop.h"
+#include "rain/rain_random.h"
+#include "rain/rain_tuning.h"
 #include "rain/spot_grid.h"
 
 class RainParameters;
@@ -18,7 +20,10 @@ class RainField {
     // Streaks longer than this are cut; see Drop::MaxStreakRows.
     static constexpr std::int32_t MaxWind = 4096;
 
-    RainField(std::int32_t width, std::int32_t height, WaterSurface* surface);
+    // The drops draw from `random` and move by `tuning`; both belong to this screen alone and
+    // must outlive the field.
+    RainField(std::int32_t width, std::int32_t height, WaterSurface* surface, RainRandom& random,
+              const RainTuning& tuning);
     virtual ~RainField();
     RainField(const RainField&) = delete;
     RainField& operator=(const RainField&) = delete;
@@ -34,6 +39,8 @@ class RainField {
     // Appends an already made drop; the field owns it from now on.
     void add(std::unique_ptr<Drop> drop);
     const std::vector<std::unique_ptr<Drop>>& drops() const { return drops_; }
+    RainRandom& random() { return random_; }
+    const RainTuning& tuning() const { return tuning_; }
 
   private:
     void takeSpot(std::size_t i);
@@ -57,4 +64,6 @@ class RainField {
     std::int32_t min_radius_ = 1;
     std::int32_t radius_spread_ = 0;
     WaterSurface* surface_;
+    RainRandom& random_;
+    const RainTuning& tuning_;
 };

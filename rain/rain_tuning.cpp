@@ -35,19 +35,13 @@ static_assert((kDefaults.primary_speed_mean - kDefaults.primary_speed_spread) *
                   10,
               "a breakaway must move the smallest drop that can slide");
 
-RainTuning g_live = kDefaults;
-
 std::int32_t scaleBy(double s, std::int32_t v) { return static_cast<std::int32_t>(s * v); }
 
 }  // namespace
 
 const RainTuning& rainTuningDefaults() { return kDefaults; }
 
-const RainTuning& rainTuning() { return g_live; }
-
-void setRainTuning(const RainTuning& tuning) { g_live = tuning; }
-
-void setUpRainTuning(std::int32_t maxRadius) {
+RainTuning rainTuningFor(std::int32_t maxRadius) {
     RainTuning t = kDefaults;
     const double s = static_cast<double>(maxRadius) / t.reference_radius;
     t.track_speed = scaleBy(s, t.track_speed);
@@ -62,5 +56,5 @@ void setUpRainTuning(std::int32_t maxRadius) {
     t.stop_radius = scaleBy(s, t.stop_radius);
     t.rest_growth = scaleBy(s, t.rest_growth);
     t.motion_loss = scaleBy(s, t.motion_loss);
-    g_live = t;
+    return t;
 }

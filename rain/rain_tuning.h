@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// How the drops move and grow; one table for the whole run.
+// How the drops move and grow; each rain field reads its own copy.
 struct RainTuning {
     std::int32_t reference_radius;
     std::int32_t track_speed;
@@ -27,11 +27,6 @@ struct RainTuning {
 // The values chosen for the look, before any scaling.
 const RainTuning& rainTuningDefaults();
 
-// The table the drops read; the defaults until `setUpRainTuning` runs.
-const RainTuning& rainTuning();
-
-// Scales the speed-like members by maxRadius / reference_radius (truncated toward zero).
-void setUpRainTuning(std::int32_t maxRadius);
-
-// Replaces the live table as it stands, for tests that need exact values.
-void setRainTuning(const RainTuning& tuning);
+// The defaults with the speed-like members scaled by maxRadius / reference_radius (truncated
+// toward zero).
+RainTuning rainTuningFor(std::int32_t maxRadius);

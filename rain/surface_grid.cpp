@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "foundation/huge_pages.h"
-#include "render/tracer/tracer.h"
 
 SurfaceGrid::SurfaceGrid(std::int32_t width, std::int32_t height)
     : map_width(std::max(width, 0)), map_height(std::max(height, 0)), points(nullptr) {
@@ -15,11 +14,5 @@ SurfaceGrid::SurfaceGrid(std::int32_t width, std::int32_t height)
 }
 
 SurfaceGrid::~SurfaceGrid() = default;
-
-void SurfaceGrid::traceRect(std::int32_t left, std::int32_t top, std::int32_t right,
-                            std::int32_t bottom, const SurfacePoint* pts, const SurfaceDesc* dest,
-                            const SurfaceDesc* source, Tracer& tracer) {
-    tracer.trace(left, top, right, bottom, pts, map_width, map_height, dest, source);
-}
 
 void SurfaceGrid::clear() { std::fill(storage_.begin(), storage_.end(), SurfacePoint{0, 0, 0, 0}); }

@@ -5,19 +5,11 @@
 
 #include "render/tracer/surface.h"
 
-class Tracer;
-
 // The water map: one point per screen pixel, row by row without gaps.
 class SurfaceGrid {
   public:
     SurfaceGrid(std::int32_t width, std::int32_t height);
-    virtual ~SurfaceGrid();
-
-    // Hands one clipped rectangle to the screen's tracer; `points` addresses the point
-    // (left, top).
-    virtual void traceRect(std::int32_t left, std::int32_t top, std::int32_t right,
-                           std::int32_t bottom, const SurfacePoint* points, const SurfaceDesc* dest,
-                           const SurfaceDesc* source, Tracer& tracer);
+    ~SurfaceGrid();
 
     void clear();
 

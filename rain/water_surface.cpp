@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "render/tracer/tracer.h"
-
 WaterSurface::WaterSurface(std::int32_t width, std::int32_t height, std::int32_t radiusLimit)
     : grid_(width, height),
       limit_(std::max(radiusLimit, 1)),
@@ -41,39 +39,11 @@ ShapeRect WaterSurface::stampBlend(std::int32_t x, std::int32_t y, std::int32_t 
     return shapeFor(radius, tail, kind).stamp_onto(grid_, x, y, BlitMode::Blend);
 }
 
-void WaterSurface::flush(LockableSurface& work, LockableSurface& background, Tracer& tracer) {
-    traced_.clear();
-    if (dirty_.empty()) return;
-    SurfaceDesc dest{};
-    SurfaceDesc source{};
-    // A surface that did not lock is neither drawn into nor unlocked; the rectangles wait for
-    // the next frame so the rain is drawn late rather than never.
-    if (!work.lock(dest)) return;
-    if (!background.lock(source)) {
-        work.unlock();
-        return;
-    }
+void WaterSurface::takeChanges(std::vector<DirtyRect>& into) {
+    into.clear();
     for (DirtyRect r : dirty_)
-        if (clipToMap(r, grid_.map_width, grid_.map_height)) traced_.push_back(r);
-    // The trace reads scattered rows of three screen-sized pictures: two rectangles ahead
-    // their map and destination rows are asked for. (The source pixels the rays land on are
-    // asked for by the refraction itself, as soon as it knows where each ray lands.)
-    const std::size_t n = traced_.size();
-    for (std::size_t i = 0; i < n && i < 2; ++i) prefetchRows(traced_[i], dest);
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i + 2 < n) prefetchRows(traced_[i + 2], dest);
-        const DirtyRect& r = traced_[i];
-        grid_.traceRect(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), &dest, &source,
-                        tracer);
-    }
-    background.unlock();
-    work.unlock();
+        if (clipToMap(r, grid_.map_width, grid_.map_height)) into.push_back(r);
     dirty_.clear();
-}
-
-void WaterSurface::prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) const {
-    trace_prefetch(r.left, r.top, r.right, r.bottom, grid_.at(r.left, r.top), grid_.map_width,
-                   &dest);
 }
 
 void WaterSurface::clear() { grid_.clear(); }

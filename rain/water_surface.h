@@ -7,9 +7,6 @@
 #include "rain/drop_shape.h"
 #include "rain/shape_table.h"
 #include "rain/surface_grid.h"
-#include "render/tracer/lockable_surface.h"
-
-class Tracer;
 
 // The pane with its water: the map, the drop shapes and the rectangles changed this frame.
 class WaterSurface {
@@ -27,22 +24,20 @@ class WaterSurface {
     virtual ShapeRect stampBlend(std::int32_t x, std::int32_t y, std::int32_t radius,
                                  std::int32_t tail, ShapeKind kind);
 
-    // Traces every changed rectangle from `background` into `work` with the screen's tracer,
-    // then empties the list.
-    void flush(LockableSurface& work, LockableSurface& background, Tracer& tracer);
+    // Hands over what changed since the last call: the recorded rectangles clipped to the map,
+    // in the order they were recorded and without those wholly off it, into `into` (emptied
+    // first); the list then starts anew. Every map point a stamp changed lies inside them.
+    void takeChanges(std::vector<DirtyRect>& into);
     void clear();
 
     std::int32_t width() const { return grid_.map_width; }
     std::int32_t height() const { return grid_.map_height; }
     std::int32_t radiusLimit() const { return limit_; }
     const SurfaceGrid& grid() const { return grid_; }
+    // The rectangles recorded since the last takeChanges, as addDirty stored them.
     const std::vector<DirtyRect>& dirtyList() const { return dirty_; }
-    // The rectangles the last flush traced, clipped to the map: all the work picture's pixels
-    // it changed lie inside them.
-    const std::vector<DirtyRect>& traced() const { return traced_; }
 
   private:
-    void prefetchRows(const DirtyRect& r, const SurfaceDesc& dest) const;
     const DropShape& shapeFor(std::int32_t radius, std::int32_t tail, ShapeKind kind) const;
 
     SurfaceGrid grid_;
@@ -50,5 +45,4 @@ class WaterSurface {
     ShapeTable tracks_;
     ShapeTable bodies_;
     std::vector<DirtyRect> dirty_;
-    std::vector<DirtyRect> traced_;
 };

@@ -5,6 +5,7 @@
 #include "app/monitor_places.h"
 #include "foundation/win32/callback_boundary.h"
 #include "foundation/win32/gdi.h"
+#include "rain/rain_random.h"
 
 namespace {
 
@@ -83,11 +84,14 @@ void OtherMonitors::capture() {
 }
 
 void OtherMonitors::start(HWND saverWindow, const SaverSettings& settings,
-                          const std::int32_t* cosntable, std::uint32_t start) {
+                          const std::int32_t* cosntable, std::uint32_t start,
+                          std::uint32_t runSeed) {
     followModeChange();
+    std::uint32_t screen = 0;
     for (Monitor& m : monitors_) {
         m.rain = std::make_unique<MonitorRain>(m.area, settings, cosntable, start,
-                                               m.picture->bits(), m.picture->pitch());
+                                               screenSeed(runSeed, ++screen), m.picture->bits(),
+                                               m.picture->pitch());
         m.window = std::make_unique<MonitorWindow>(m.area, saverWindow, m.picture->dc());
         m.window->show();
     }

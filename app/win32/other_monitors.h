@@ -31,9 +31,10 @@ class OtherMonitors {
     // Gives each captured monitor its rain and its window at the place it has now, after the
     // display was prepared, and shows the window; input on them goes to `saverWindow`. Restarts
     // follow `settings`, counted from the tick `start` as the primary's are; `cosntable` is the
-    // highlight table.
+    // highlight table. Monitor n (1 the first) rains from screenSeed(runSeed, n), the primary
+    // being screen 0.
     void start(HWND saverWindow, const SaverSettings& settings, const std::int32_t* cosntable,
-               std::uint32_t start);
+               std::uint32_t start, std::uint32_t runSeed);
     // The tick handler that runs `primary`'s frame and then every other monitor's, so one
     // timer drives them all; `primary` itself when there is no other monitor. The others
     // count in `power`'s rain tick and draw nothing while it is paused.

@@ -7,6 +7,7 @@
 #include "app/win32/screen_saver_app.h"
 #include "app/win32/surface_pictures.h"
 #include "foundation/win32/test_fault.h"
+#include "rain/rain_random.h"
 #include "render/win32/ddraw_device.h"
 #include "render/win32/surface_description.h"
 #include "settings/configuration.h"
@@ -38,9 +39,9 @@ void ScreenSaverApp::runSaver() {
 
     // Every screen restarts in the same rhythm, counted from the same tick.
     const std::uint32_t start = rainTick();
-    screenLoop.reset(new ScreenLoop(settings, highlightTable(), start));
+    screenLoop.reset(new ScreenLoop(settings, highlightTable(), start, screenSeed(rainSeed, 0)));
     startRainForScreen();
-    otherMonitors.start(window.handle(), settings, highlightTable(), start);
+    otherMonitors.start(window.handle(), settings, highlightTable(), start, rainSeed);
 
     window.setFrameHandler(otherMonitors.alongside(
         new FrameHandler<ScreenSaverApp>(*this, &ScreenSaverApp::onFrame), displayPower));

@@ -6,7 +6,6 @@
 
 #include "app/saver_command_line.h"
 #include "app/win32/preview_window.h"
-#include "rain/rain_random.h"
 #include "settings/configuration.h"
 #include "settings/win32/settings_dialog.h"
 #include "uninstall/uninstall_procedure.h"
@@ -31,10 +30,8 @@ ScreenSaverApp::ScreenSaverApp() { window.setDisplayStateListener(this); }
 
 ScreenSaverApp::~ScreenSaverApp() { releaseSaverRun(); }
 
-void ScreenSaverApp::seedRandom() { RainRandom::seed(static_cast<std::uint32_t>(time(nullptr))); }
-
 int ScreenSaverApp::run(const SaverCommandLine& line) {
-    seedRandom();
+    rainSeed = static_cast<std::uint32_t>(time(nullptr));
     switch (line.mode()) {
         case SaverMode::Saver:
             // The entry point has claimed the running saver's mutex already (RunningSaver).

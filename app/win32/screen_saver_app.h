@@ -22,7 +22,6 @@ class ScreenSaverApp : private DisplayStateListener {
     ScreenSaverApp(const ScreenSaverApp&) = delete;
     ScreenSaverApp& operator=(const ScreenSaverApp&) = delete;
 
-    virtual void seedRandom();
     // The full-screen run; defined in saver_run.cpp.
     virtual void runSaver();
     // One animation frame, driven by the window's timer; in saver_run.cpp.
@@ -72,6 +71,8 @@ class ScreenSaverApp : private DisplayStateListener {
 
     // Every monitor but the primary, each with its own window and rain.
     OtherMonitors otherMonitors;
+    // Where the run's rain starts: the clock at the start, so that each run rains anew.
+    std::uint32_t rainSeed = 1;
     // The primary screen's rain: its pane (waterSurface), rain field (rainField), restart
     // schedule and present plan.
     OwningSlot<ScreenLoop> screenLoop;

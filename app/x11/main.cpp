@@ -170,7 +170,9 @@ std::optional<Picture> Run::rootPicture(const XWindowAttributes& rootAttributes)
 
 void Run::addScreen(Window window, const XWindowAttributes& attributes, Picture desktop) {
     screens_.push_back(std::make_unique<XScreenRain>(
-        display_.get(), window, attributes, std::move(desktop), settings_, !options_.noShm));
+        display_.get(), window, attributes, std::move(desktop), settings_,
+        screenSeed(options_.choice.seed, static_cast<std::uint32_t>(screens_.size())),
+        !options_.noShm));
 }
 
 void Run::setUpGivenWindow() {
@@ -408,7 +410,6 @@ void Run::readSignals() {
 int Run::go() {
     openDisplay();
     Display* display = display_.get();
-    RainRandom::seed(options_.choice.seed);
     settings_ = settingsWithRestart(options_.choice.settings, options_.choice.restartSeconds);
     // The rain's clock moves one delay a frame, as misto-render's moves 20 ms: the picture
     // after N frames is the same however late the frames come.

@@ -14,7 +14,8 @@ constexpr std::int64_t kXMergeSlack = 4096;
 }  // namespace
 
 XScreenRain::XScreenRain(Display* display, Window window, const XWindowAttributes& attributes,
-                         Picture desktop, const SaverSettings& settings, bool tryShm)
+                         Picture desktop, const SaverSettings& settings, std::uint32_t seed,
+                         bool tryShm)
     : display_(display),
       window_(window),
       visual_(attributes.visual),
@@ -25,7 +26,7 @@ XScreenRain::XScreenRain(Display* display, Window window, const XWindowAttribute
       desktop_(std::move(desktop)),
       tryShm_(tryShm),
       gc_(XCreateGC(display, window, 0, nullptr)),
-      loop_(settings, kCosnTable, 0),
+      loop_(settings, kCosnTable, 0, seed),
       shown_(attributes.map_state == IsViewable) {
     loop_.presentation() = FramePresentation(kXMergeSlack);
     makeImage();

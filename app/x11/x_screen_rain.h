@@ -16,9 +16,10 @@
 // picture behind the rain scaled to that size, and the frame's changed areas sent to the window.
 class XScreenRain {
   public:
-    // `desktop` is the picture behind the rain at any size. The rain's clock starts at 0.
+    // `desktop` is the picture behind the rain at any size. The rain's clock starts at 0; its
+    // drops come from the window's own generator, started at `seed`.
     XScreenRain(Display* display, Window window, const XWindowAttributes& attributes,
-                Picture desktop, const SaverSettings& settings, bool tryShm);
+                Picture desktop, const SaverSettings& settings, std::uint32_t seed, bool tryShm);
     ~XScreenRain();
     XScreenRain(const XScreenRain&) = delete;
     XScreenRain& operator=(const XScreenRain&) = delete;

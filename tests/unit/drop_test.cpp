@@ -59,13 +59,10 @@ RainTuning quietTuning() {
 
 class DropTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        RainRandom::seed(1234);
-        setRainTuning(quietTuning());
-    }
-    void TearDown() override { setUpRainTuning(Drop::MaxDropRadius); }
     RecordingSurface surface{200, 200};
-    RainField field{200, 200, &surface};
+    RainRandom random{1234};
+    RainTuning tuning = quietTuning();
+    RainField field{200, 200, &surface, random, tuning};
 };
 
 TEST_F(DropTest, ArrivalStreakFollowsTheWindAndGrows) {
@@ -113,7 +110,7 @@ TEST_F(DropTest, SlowDropStopsAndSmallDropCannotMove) {
     t.primary_start_chance = 100;
     t.stop_radius = 3;
     t.rest_growth = 128;
-    setRainTuning(t);
+    tuning = t;
     Drop small(0, 0, 50, 50, 3, &surface);
     small.step(200, 200, field);
     EXPECT_EQ(small.y, 50);  // a slide start was drawn, yet it stays
@@ -128,7 +125,7 @@ TEST_F(DropTest, SlowDropStopsAndSmallDropCannotMove) {
 TEST_F(DropTest, RadiusIsClampedForTheBodyAndAtBirth) {
     RainTuning t = quietTuning();
     t.rest_growth = 1000;
-    setRainTuning(t);
+    tuning = t;
     Drop d(0, 0, 100, 100, 9, &surface);
     d.step(200, 200, field);
     ASSERT_EQ(surface.calls.size(), 2u);
@@ -185,7 +182,7 @@ TEST_F(DropTest, LeavesOnlyBeyondTheMargin) {
     t.drift_speed = 0;
     t.primary_speed_mean = t.primary_speed_spread = 0;
     t.slide_acceleration = 0;
-    setRainTuning(t);
+    tuning = t;
     const struct {
         int x, y;
         bool stays;

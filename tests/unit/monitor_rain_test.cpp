@@ -6,8 +6,6 @@
 #include <functional>
 #include <vector>
 
-#include "rain/rain_random.h"
-#include "rain/rain_tuning.h"
 #include "render/tracer/cosntable.h"
 #include "render/tracer/memory_surface.h"
 #include "render/tracer/tracer.h"
@@ -38,6 +36,7 @@ constexpr std::int32_t kWidth = 160, kHeight = 120;
 // Rows longer than the picture, as bitmaps may have; the padding must stay untouched.
 constexpr std::uint32_t kPitch = kWidth * 4 + 16;
 constexpr std::uint8_t kPadding = 0x5A;
+constexpr std::uint32_t kSeed = 7;
 
 // A desktop with detail everywhere, so that refraction shows wherever there is water.
 std::vector<std::uint8_t> desktop() {
@@ -55,11 +54,7 @@ std::vector<std::uint8_t> desktop() {
 
 class MonitorRainTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        RainRandom::seed(7);
-        settings.setDensity(25);
-    }
-    void TearDown() override { setRainTuning(rainTuningDefaults()); }
+    void SetUp() override { settings.setDensity(25); }
 
     // Runs `frames` frames on a fresh monitor over the desktop, with `between` after each, and
     // answers its picture. Every pixel a frame changes must lie in a change that frame
@@ -67,8 +62,8 @@ class MonitorRainTest : public ::testing::Test {
     std::vector<std::uint8_t> rain(
         int frames, const std::function<void()>& between = [] {}) {
         std::vector<std::uint8_t> picture = desktop();
-        MonitorRain monitor({-kWidth, 0, 0, kHeight}, settings, kCosnTable, 0, picture.data(),
-                            kPitch);
+        MonitorRain monitor({-kWidth, 0, 0, kHeight}, settings, kCosnTable, 0, kSeed,
+                            picture.data(), kPitch);
         EXPECT_EQ(monitor.loop().waterSurface().width(), kWidth);
         EXPECT_EQ(monitor.loop().waterSurface().height(), kHeight);
         // Areas copied as they are, so that on this small picture they stay apart.
@@ -127,12 +122,30 @@ TEST_F(MonitorRainTest, RainsOnlyWhereItReportsChangesAndKeepsTheRowsPadding) {
     EXPECT_LT(wet, static_cast<std::size_t>(kWidth * kHeight / 2)) << wet;
 }
 
-TEST_F(MonitorRainTest, TracesWithItsOwnTracerWhateverTheOtherScreensTrace) {
+TEST_F(MonitorRainTest, RainsAsItWouldAloneWhateverTheOtherScreensDo) {
     const std::vector<std::uint8_t> alone = rain(150);
+
+    // Another screen's whole loop runs one or two frames between this monitor's, from a
+    // generator started at the same seed: its drops, its pane and its tracer are its own, so
+    // neither its draws nor its format reach this monitor's picture.
+    {
+        MemorySurface otherWork(97, 61, 16);
+        MemoryPictures otherPictures(otherWork.description());
+        SaverSettings pouring;
+        pouring.setDensity(50);
+        ScreenLoop otherLoop(pouring, kCosnTable, 0, kSeed);
+        otherLoop.prepare(97, 61, ChannelMasks{0xF800, 0x07E0, 0x001F});
+        std::uint32_t otherNow = 0;
+        const std::vector<std::uint8_t> besideLoop = rain(150, [&] {
+            otherLoop.frame(otherPictures, otherNow += 20);
+            if (otherNow % 60 == 0) otherLoop.frame(otherPictures, otherNow += 20);
+        });
+        EXPECT_TRUE(besideLoop == alone) << "another screen's rain reached this monitor's picture";
+        EXPECT_GT(otherLoop.rainField().drops().size(), 0u);
+    }
 
     // Another screen in 5-6-5 traces tracks between this monitor's frames, which moves its
     // jitter generator on: neither its format nor its jitter reaches this monitor's picture.
-    SetUp();
     Tracer other;
     other.tracer_setup(kCosnTable, 0xF800, 0x07E0, 0x001F);
     const std::vector<SurfacePoint> tracks(16 * 4, SurfacePoint{1, 0, 0, 1});
@@ -149,8 +162,8 @@ TEST_F(MonitorRainTest, TracesWithItsOwnTracerWhateverTheOtherScreensTrace) {
 TEST_F(MonitorRainTest, RestartWipesTheGlassAndRepaintsTheWholePicture) {
     std::vector<std::uint8_t> picture = desktop();
     const std::vector<std::uint8_t> clean = picture;
-    MonitorRain monitor({1024, 0, 1024 + kWidth, kHeight}, settings, kCosnTable, 0, picture.data(),
-                        kPitch);
+    MonitorRain monitor({1024, 0, 1024 + kWidth, kHeight}, settings, kCosnTable, 0, kSeed,
+                        picture.data(), kPitch);
     const WaterSurface& water = monitor.loop().waterSurface();
     const auto wetPoints = [&] {
         int n = 0;

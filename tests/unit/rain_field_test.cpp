@@ -21,13 +21,10 @@ struct Params : RainParameters {
 
 class RainFieldTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        RainRandom::seed(42);
-        setUpRainTuning(Drop::MaxDropRadius);
-    }
-    void TearDown() override { setUpRainTuning(Drop::MaxDropRadius); }
     WaterSurface surface{320, 240, 10};
-    RainField field{320, 240, &surface};
+    RainRandom random{42};
+    RainTuning tuning = rainTuningFor(Drop::MaxDropRadius);
+    RainField field{320, 240, &surface, random, tuning};
 };
 
 TEST_F(RainFieldTest, SpawnRangesWithoutWind) {
@@ -204,12 +201,8 @@ TEST_F(RainFieldTest, LookupDuringThePassSeesWhereDropsAreNow) {
 }
 
 TEST_F(RainFieldTest, MergeInsideThePassAbsorbsTheUpperDrop) {
-    setRainTuning([] {
-        RainTuning t = rainTuningDefaults();
-        t.primary_start_chance = t.secondary_start_chance = t.wiggle_chance = 0;
-        t.stop_radius = t.rest_growth = t.motion_loss = 0;
-        return t;
-    }());
+    tuning.primary_start_chance = tuning.secondary_start_chance = tuning.wiggle_chance = 0;
+    tuning.stop_radius = tuning.rest_growth = tuning.motion_loss = 0;
     field.add(std::make_unique<Drop>(0, 0, 100, 110, 4, &surface));
     field.add(std::make_unique<Drop>(0, 0, 100, 100, 4, &surface));
     Drop* lower = field.drops()[0].get();

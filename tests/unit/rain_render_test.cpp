@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "rain/rain_tuning.h"
-
 namespace {
 
 Picture stripes(std::int32_t w, std::int32_t h) {
@@ -26,11 +24,8 @@ SaverSettings heavyRain() {
     return s;
 }
 
-// The rain generator and the tuning are process-wide; every test leaves the defaults behind.
 class RainRenderTest : public ::testing::Test {
   protected:
-    void TearDown() override { setRainTuning(rainTuningDefaults()); }
-
     std::vector<std::uint8_t> render(std::uint32_t bpp, std::uint32_t seed, int frames) {
         RainRender r(stripes(96, 64), bpp, heavyRain(), seed, -1);
         for (int i = 0; i < frames; ++i) r.step();

@@ -9,8 +9,6 @@
 #include "app/memory_pictures.h"
 #include "app/monitor_rain.h"
 #include "fnv1a.h"
-#include "rain/rain_random.h"
-#include "rain/rain_tuning.h"
 #include "render/tracer/cosntable.h"
 #include "render/tracer/memory_surface.h"
 
@@ -45,12 +43,7 @@ struct Case {
     std::uint64_t at100, at200;
 };
 
-class ScreenLoopTest : public ::testing::Test {
-  protected:
-    void TearDown() override { setRainTuning(rainTuningDefaults()); }
-};
-
-TEST_F(ScreenLoopTest, PinnedFramesAtEveryDepthWithRestartsAndWind) {
+TEST(ScreenLoop, PinnedFramesAtEveryDepthWithRestartsAndWind) {
     const Case cases[] = {
         {8, {0, 0, 0}, 200, 150, 50, 25, 1.7f, 40, 3, 0x1f10a71faf646cceull, 0x8b40efd59dfaea46ull},
         {16, {0xF800, 0x07E0, 0x1F}, 203, 151, 50, 25, 1.7f, 40, 3, 0, 0xc86e8f76d257a539ull},
@@ -75,8 +68,7 @@ TEST_F(ScreenLoopTest, PinnedFramesAtEveryDepthWithRestartsAndWind) {
         MemorySurface work(c.width, c.height, c.bpp, c.width * (c.bpp / 8) + 8);
         fill(work);
         MemoryPictures pictures(work.description());
-        ScreenLoop loop(rain(c.density, c.wind, c.direction), kCosnTable, 0);
-        RainRandom::seed(c.seed);
+        ScreenLoop loop(rain(c.density, c.wind, c.direction), kCosnTable, 0, c.seed);
         loop.prepare(c.width, c.height, c.masks);
         for (int done = 0; done < 200; ++done) {
             if (c.restartEvery == 0 ||
@@ -95,8 +87,7 @@ TEST_F(ScreenLoopTest, PinnedFramesAtEveryDepthWithRestartsAndWind) {
     const std::int32_t w = 170, h = 110;
     MemorySurface bitmap(w, h, 32);
     fill(bitmap);
-    RainRandom::seed(21);
-    MonitorRain monitor({-w, 0, 0, h}, rain(50, 20, 2.0f), kCosnTable, 0, bitmap.bytes().data(),
+    MonitorRain monitor({-w, 0, 0, h}, rain(50, 20, 2.0f), kCosnTable, 0, 21, bitmap.bytes().data(),
                         w * 4);
     for (int done = 0; done < 200; ++done) {
         if (done > 0 && done % 30 == 0) monitor.loop().restartNextFrame();

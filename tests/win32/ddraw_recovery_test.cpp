@@ -87,7 +87,7 @@ class FrameStep : public ScreenSaverApp, public ::testing::Test {
         pouring.setRestartEnabled(true);
         pouring.setRestartMinutes(2);
         pouring.setRestartSeconds(30);
-        screenLoop.reset(new ScreenLoop(pouring, kCosnTable, tick));
+        screenLoop.reset(new ScreenLoop(pouring, kCosnTable, tick, 1));
         startRainForScreen();
     }
     ~FrameStep() override { releaseSaverRun(); }

@@ -1,7 +1,6 @@
 #include "tools/render/rain_render.h"
 
 #include "app/settings_switches.h"
-#include "rain/rain_random.h"
 #include "render/tracer/cosntable.h"
 #include "tools/render/pixel_format.h"
 
@@ -24,8 +23,7 @@ RainRender::RainRender(const Picture& picture, std::uint32_t bpp, const SaverSet
       // The clock starts at 0 and frame N runs at N * 20 ms: a restart falls due once a whole
       // period has passed, before frame P + 1 for a period of P frames, and a zero period wipes
       // the pane before every frame.
-      loop_(settingsWithRestart(settings, restartSeconds), kCosnTable, 0) {
-    RainRandom::seed(seed);
+      loop_(settingsWithRestart(settings, restartSeconds), kCosnTable, 0, seed) {
     loop_.prepare(picture.width, picture.height, channelMasksFor(bpp));
 }
 
