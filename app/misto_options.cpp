@@ -1,41 +1,77 @@
 #include "app/misto_options.h"
 
-const char* const kMistoUsage =
-    "usage: misto [--window | --root | --window-id ID | --fullscreen] [OPTIONS]\n"
-    "Rain on a window pane over the desktop, for X11.\n"
-    "\n"
-    "Where it draws (the first that applies):\n"
-    "  --fullscreen           every monitor, until a key, a button or a move of the mouse;\n"
-    "                         a second one while one runs ends at once\n"
-    "  --window-id ID         the window ID, in hex (0x...) or decimal\n"
-    "  $XSCREENSAVER_WINDOW   the window a screen-saver host hands over (hex or decimal)\n"
-    "  --root                 the root window\n"
-    "  --window               a window of its own (the default); Escape or q closes it\n"
-    "\n"
-    "Drawing:\n"
-    "  --delay MICROSECONDS   between frames, 0 to 10000000 (default 20000)\n"
-    "  --frames N             stop after N frames, leaving the last picture (default: run on)\n"
-    "  --no-shm               send pixels without shared memory\n"
-    "  --image FILE           the PNG, JPEG or BMP picture behind the rain in place of the\n"
-    "                         desktop; on a handed window, only when no screenshot of the\n"
-    "                         desktop comes with it (else the bundled picture)\n"
-    "\n"
-    "Rain:\n"
-    "%s"
-    "\n"
-    "  --help                 this text\n"
-    "  --version              the version\n"
-    "Switches take one dash or two (-root, --root) and a value as --density=20 too.\n"
-    "SIGTERM ends it; SIGUSR1 starts the rain again on a dry pane.\n";
-
 namespace {
 
-constexpr std::int32_t kMaxDelay = 10000000;
-constexpr std::int32_t kMaxFrames = 100000000;
-
-[[noreturn]] void fail(const std::string& text) { throw SwitchError(text); }
+constexpr std::int64_t kMaxFrames = 100000000;
 
 }  // namespace
+
+struct MistoLine {
+    MistoOptions& options;
+    bool root = false;
+    bool fullScreen = false;
+    bool windowIdGiven = false;
+};
+
+const SwitchRow<MistoLine> kMistoSwitches[10] = {
+    {{"--fullscreen", "", kNoLow, kNoHigh, "",
+      "every monitor, until a key, a button or a move of the mouse; a second one while one runs "
+      "ends at once"},
+     [](MistoLine& line, const Switch&, const std::string&) { line.fullScreen = true; }},
+    {{"--window-id", "ID", kNoLow, kNoHigh, "", "the window ID, in hex (0x...) or decimal"},
+     [](MistoLine& line, const Switch& row, const std::string& text) {
+         line.options.windowId = parseWindowId(text, row.name);
+         line.windowIdGiven = true;
+     }},
+    {{"--root", "", kNoLow, kNoHigh, "", "the root window"},
+     [](MistoLine& line, const Switch&, const std::string&) { line.root = true; }},
+    {{"--window", "", kNoLow, kNoHigh, "",
+      "a window of its own (the default); Escape or q closes it"},
+     [](MistoLine& line, const Switch&, const std::string&) {
+         line.root = false;
+         line.fullScreen = false;
+     }},
+    {{"--delay", "MICROSECONDS", 0, 10000000, "20000", "between frames"},
+     [](MistoLine& line, const Switch& row, const std::string& text) {
+         line.options.delayMicroseconds = static_cast<std::int32_t>(integerSwitch(row, text));
+     }},
+    {{"--frames", "N", 1, kMaxFrames, "run on", "stop after N frames, leaving the last picture"},
+     [](MistoLine& line, const Switch& row, const std::string& text) {
+         line.options.frames = static_cast<std::int32_t>(integerSwitch(row, text));
+     }},
+    {{"--no-shm", "", kNoLow, kNoHigh, "", "send pixels without shared memory"},
+     [](MistoLine& line, const Switch&, const std::string&) { line.options.noShm = true; }},
+    {{"--image", "FILE", kNoLow, kNoHigh, "",
+      "the PNG, JPEG or BMP picture behind the rain in place of the desktop; on a handed window, "
+      "only when no screenshot of the desktop comes with it (else the bundled picture)"},
+     [](MistoLine& line, const Switch& row, const std::string& text) {
+         if (text.empty()) failSwitch(std::string(row.name) + " wants a file name");
+         line.options.image = text;
+     }},
+    {{"--help", "", kNoLow, kNoHigh, "", "this text"},
+     [](MistoLine& line, const Switch&, const std::string&) { line.options.help = true; }},
+    {{"--version", "", kNoLow, kNoHigh, "", "the version"},
+     [](MistoLine& line, const Switch&, const std::string&) { line.options.version = true; }},
+};
+
+std::string mistoUsage() {
+    auto of = [](const char* name) { return usageLines(findSwitch(kMistoSwitches, name)); };
+    return "usage: misto [--window | --root | --window-id ID | --fullscreen] [OPTIONS]\n"
+           "Rain on a window pane over the desktop, for X11.\n"
+           "\n"
+           "Where it draws (the first that applies):\n" +
+           of("--fullscreen") + of("--window-id") +
+           "  $XSCREENSAVER_WINDOW   the window a screen-saver host hands over (hex or decimal)\n" +
+           of("--root") + of("--window") +
+           "\n"
+           "Drawing:\n" +
+           of("--delay") + of("--frames") + of("--no-shm") + of("--image") +
+           "\n"
+           "Rain:\n" +
+           usageOf(SettingsSwitches::kRows) + "\n" + of("--help") + of("--version") +
+           "Switches take one dash or two (-root, --root) and a value as --density=20 too.\n"
+           "SIGTERM ends it; SIGUSR1 starts the rain again on a dry pane.\n";
+}
 
 std::uint64_t parseWindowId(const std::string& text, const std::string& what) {
     std::uint64_t id = 0;
@@ -53,7 +89,7 @@ std::uint64_t parseWindowId(const std::string& text, const std::string& what) {
     }
     // X resource ids have 29 bits; zero is no window.
     if (!good || id == 0 || id > 0x1FFFFFFFu) {
-        fail(what + " wants a window id in hex (0x...) or decimal, not \"" + text + "\"");
+        failSwitch(what + " wants a window id in hex (0x...) or decimal, not \"" + text + "\"");
     }
     return id;
 }
@@ -61,57 +97,23 @@ std::uint64_t parseWindowId(const std::string& text, const std::string& what) {
 MistoOptions parseMistoOptions(const std::vector<std::string>& args, const char* hostWindow,
                                const FileReader& readFile) {
     MistoOptions options;
+    MistoLine line{options};
     SettingsSwitches settingsSwitches(options.choice, OutOfRange::Bound, readFile);
-    bool root = false;
-    bool fullScreen = false;
-    bool windowIdGiven = false;
     SwitchCursor cursor(args);
     while (cursor.next()) {
-        const std::string& flag = cursor.name();
-        if (settingsSwitches.take(cursor)) continue;
-        if (flag == "--help" || flag == "-h") {
-            cursor.noValue();
-            options.help = true;
-        } else if (flag == "--version") {
-            cursor.noValue();
-            options.version = true;
-        } else if (flag == "--window") {
-            cursor.noValue();
-            root = false;
-            fullScreen = false;
-        } else if (flag == "--root") {
-            cursor.noValue();
-            root = true;
-        } else if (flag == "--fullscreen") {
-            cursor.noValue();
-            fullScreen = true;
-        } else if (flag == "--no-shm") {
-            cursor.noValue();
-            options.noShm = true;
-        } else if (flag == "--window-id") {
-            options.windowId = parseWindowId(cursor.value(), "--window-id");
-            windowIdGiven = true;
-        } else if (flag == "--delay") {
-            options.delayMicroseconds = integerSwitch(flag, cursor.value(), 0, kMaxDelay);
-        } else if (flag == "--frames") {
-            options.frames = integerSwitch(flag, cursor.value(), 1, kMaxFrames);
-        } else if (flag == "--image") {
-            options.image = cursor.value();
-            if (options.image.empty()) fail("--image wants a file name");
-        } else {
-            fail("unknown switch \"" + cursor.given() + "\" (try --help)");
-        }
+        if (settingsSwitches.take(cursor) || takeSwitch(kMistoSwitches, line, cursor)) continue;
+        failSwitch("unknown switch \"" + cursor.given() + "\" (try --help)");
     }
     settingsSwitches.finish();
 
-    if (fullScreen) {
+    if (line.fullScreen) {
         options.target = DrawTarget::FullScreen;
-    } else if (windowIdGiven) {
+    } else if (line.windowIdGiven) {
         options.target = DrawTarget::GivenWindow;
     } else if (hostWindow != nullptr) {
         options.windowId = parseWindowId(hostWindow, "XSCREENSAVER_WINDOW");
         options.target = DrawTarget::GivenWindow;
-    } else if (root) {
+    } else if (line.root) {
         options.target = DrawTarget::Root;
     }
     return options;

@@ -36,4 +36,10 @@ MistoOptions parseMistoOptions(const std::vector<std::string>& args, const char*
 // SwitchError naming `what` for anything else.
 std::uint64_t parseWindowId(const std::string& text, const std::string& what);
 
-extern const char* const kMistoUsage;
+// What misto's own switches set while its command line is read.
+struct MistoLine;
+// misto's own switches, beside the settings' (SettingsSwitches::kRows).
+extern const SwitchRow<MistoLine> kMistoSwitches[10];
+
+// The text of --help.
+std::string mistoUsage();

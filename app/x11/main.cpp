@@ -536,7 +536,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (options.help) {
-        std::printf(kMistoUsage, SettingsSwitches::kUsage);
+        std::fputs(mistoUsage().c_str(), stdout);
         return 0;
     }
     if (options.version) {

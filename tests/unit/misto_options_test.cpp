@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
 #include "app/xscreensaver_preferences.h"
 #include "tools/render/render_options.h"
 
@@ -113,6 +117,103 @@ TEST(MistoOptions, SettingsAsMistoRenderTakesThemButBounded) {
     EXPECT_NE(errorOf({"picture.png"}).find("picture.png"), std::string::npos);
     EXPECT_NE(errorOf({"--size", "10x10"}).find("--size"), std::string::npos);
 }
+
+#ifdef MISTO_X11_RESOURCES
+std::string resource(const char* name) {
+    std::ifstream in(std::string(MISTO_X11_RESOURCES) + "/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The value of attribute `name` in an XML element's text; empty when it has none.
+std::string attribute(const std::string& element, const char* name) {
+    const std::string key = std::string(" ") + name + "=\"";
+    std::size_t at = element.find(key);
+    if (at == std::string::npos) return "";
+    at += key.size();
+    return element.substr(at, element.find('"', at) - at);
+}
+
+const Switch* mistoSwitch(const std::string& name) {
+    for (const Switch& row : SettingsSwitches::kRows) {
+        if (name == row.name) return &row;
+    }
+    for (const Switch& row : kMistoSwitches) {
+        if (name == row.name) return &row;
+    }
+    return nullptr;
+}
+
+// The man page tells every switch of misto with the table's range and default; each control of
+// the settings dialog's file passes a switch misto takes, each slider stays inside its switch's
+// range and starts at its default.
+TEST(MistoOptions, ManPageAndSettingsDialogFollowTheTables) {
+    std::string man = resource("misto.6");
+    ASSERT_NE(man.find(".TH MISTO"), std::string::npos);
+    // roff writes a minus as "\-".
+    for (std::size_t at = man.find("\\-"); at != std::string::npos; at = man.find("\\-", at)) {
+        man.erase(at, 1);
+    }
+    std::vector<const Switch*> rows;
+    for (const Switch& row : SettingsSwitches::kRows) rows.push_back(&row);
+    for (const Switch& row : kMistoSwitches) rows.push_back(&row);
+    for (const Switch* row : rows) {
+        const std::string name = row->name;
+        std::size_t at = man.find("\n.BI " + name + " \"");
+        if (at == std::string::npos) at = man.find("\n.B " + name + "\n");
+        ASSERT_NE(at, std::string::npos) << name << " is not in the man page";
+        const std::size_t end = std::min(man.find("\n.TP", at + 1), man.find("\n.SH", at + 1));
+        const std::string entry = man.substr(at, end - at);
+        if (hasRange(*row)) {
+            const std::string range = std::to_string(row->lo) + " to " + std::to_string(row->hi);
+            EXPECT_NE(entry.find(range), std::string::npos) << name << ": " << entry;
+        }
+        const std::string byDefault = row->byDefault;
+        if (!byDefault.empty()) {
+            const bool number = byDefault[0] >= '0' && byDefault[0] <= '9';
+            const std::string told =
+                number ? "(default " + byDefault : "(default: " + byDefault + ")";
+            EXPECT_NE(entry.find(told), std::string::npos) << name << ": " << entry;
+        }
+    }
+
+    const std::string xml = resource("misto.xml");
+    ASSERT_NE(xml.find("<screensaver"), std::string::npos);
+    int sliders = 0;
+    for (std::size_t at = xml.find("<number"); at != std::string::npos;
+         at = xml.find("<number", at + 1)) {
+        const std::string element = xml.substr(at, xml.find("/>", at) - at);
+        const std::string arg = attribute(element, "arg");
+        const Switch* row = mistoSwitch(arg.substr(0, arg.find(' ')));
+        ASSERT_NE(row, nullptr) << element;
+        EXPECT_EQ(arg, std::string(row->name) + " %") << element;
+        EXPECT_GE(std::stoll(attribute(element, "low")), row->lo) << element;
+        EXPECT_LE(std::stoll(attribute(element, "high")), row->hi) << element;
+        EXPECT_EQ(attribute(element, "default"), row->byDefault) << element;
+        ++sliders;
+    }
+    EXPECT_GT(sliders, 0);
+    // Every switch a control passes is misto's, and every value a choice passes is in range.
+    int passed = 0;
+    for (const char* kind : {" arg=\"", " arg-set=\"", " arg-unset=\""}) {
+        for (std::size_t at = xml.find(kind); at != std::string::npos;
+             at = xml.find(kind, at + 1)) {
+            const std::size_t start = at + std::strlen(kind);
+            const std::string given = xml.substr(start, xml.find('"', start) - start);
+            const std::size_t space = given.find(' ');
+            const Switch* row = mistoSwitch(given.substr(0, space));
+            ASSERT_NE(row, nullptr) << given << " is no switch of misto";
+            const std::string value = space == std::string::npos ? "" : given.substr(space + 1);
+            if (!value.empty() && value != "%") {
+                EXPECT_NO_THROW(integerSwitch(*row, value)) << given;
+            }
+            ++passed;
+        }
+    }
+    EXPECT_GT(passed, sliders);
+}
+#endif
 
 TEST(XscreensaverPreferences, OnlyFalseKeepsTheDesktopHidden) {
     EXPECT_TRUE(desktopImagesAllowed(""));

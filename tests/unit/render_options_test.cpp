@@ -54,14 +54,9 @@ std::vector<std::uint8_t> bytesOf(const SaverSettings& s) {
 }
 
 TEST(RenderOptions, DefaultsAndEveryFlag) {
+    // The defaults given as numbers are checked against the table (TablesTellTheDefaults).
     const RenderOptions d = parseRenderOptions({});
     EXPECT_TRUE(d.image.empty());
-    EXPECT_EQ(d.width, 1280);
-    EXPECT_EQ(d.height, 720);
-    EXPECT_EQ(d.bpp, 32);
-    EXPECT_EQ(d.frames, 300);
-    EXPECT_EQ(d.every, 300);
-    EXPECT_EQ(d.seed, 1u);
     EXPECT_EQ(d.restartSeconds, -1);
     EXPECT_EQ(d.out, "out/render");
     EXPECT_FALSE(d.bench);
@@ -109,12 +104,88 @@ TEST(RenderOptions, DefaultsAndEveryFlag) {
     EXPECT_EQ(o.out, "dir");
     EXPECT_TRUE(o.bench);
     EXPECT_EQ(o.paceMs, 20);
-    EXPECT_EQ(d.paceMs, 0);
 
     const RenderOptions eq = parseRenderOptions({"--size=64x48", "--bpp=24"});
     EXPECT_EQ(eq.width, 64);
     EXPECT_EQ(eq.height, 48);
     EXPECT_EQ(eq.bpp, 24);
+}
+
+// Every field of a run, so that two runs can be compared whole.
+std::string described(const RenderOptions& o) {
+    std::string text = o.image + "|" + o.out;
+    for (std::int64_t v : {std::int64_t{o.width}, std::int64_t{o.height}, std::int64_t{o.bpp},
+                           std::int64_t{o.frames}, std::int64_t{o.every}, std::int64_t{o.seed},
+                           std::int64_t{o.restartSeconds}, std::int64_t{o.paceMs},
+                           std::int64_t{o.bench}, std::int64_t{o.help}}) {
+        text += "|" + std::to_string(v);
+    }
+    for (std::uint8_t b : bytesOf(o.settings)) text += "," + std::to_string(b);
+    return text;
+}
+
+bool numericDefault(const Switch& row) {
+    return row.byDefault[0] >= '0' && row.byDefault[0] <= '9';
+}
+
+// What --help calls a switch's default is what the program does without the switch, and the
+// settings' ranges are the record's own.
+TEST(RenderOptions, TablesTellTheDefaults) {
+    int checked = 0;
+    for (const Switch& row : kRenderSwitches) {
+        if (!numericDefault(row)) continue;
+        EXPECT_EQ(described(parseRenderOptions({row.name, row.byDefault})),
+                  described(parseRenderOptions({})))
+            << row.name;
+        ++checked;
+    }
+    for (const Switch& row : SettingsSwitches::kRows) {
+        if (!numericDefault(row)) continue;
+        EXPECT_EQ(described(parseRenderOptions({row.name, row.byDefault})),
+                  described(parseRenderOptions({})))
+            << row.name;
+        EXPECT_EQ(bytesOf(parseMistoOptions({row.name, row.byDefault}, nullptr).choice.settings),
+                  bytesOf(SaverSettings()))
+            << row.name;
+        ++checked;
+    }
+    const MistoOptions none = parseMistoOptions({}, nullptr);
+    for (const Switch& row : kMistoSwitches) {
+        if (!numericDefault(row)) continue;
+        const MistoOptions given = parseMistoOptions({row.name, row.byDefault}, nullptr);
+        EXPECT_EQ(given.delayMicroseconds, none.delayMicroseconds) << row.name;
+        EXPECT_EQ(given.frames, none.frames) << row.name;
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+
+    const SaverSettings s;
+    auto range = [](const char* name) {
+        const Switch& row = findSwitch(SettingsSwitches::kRows, name);
+        EXPECT_EQ(row.name, std::string(name));
+        return std::make_pair(row.lo, row.hi);
+    };
+    using Range = std::pair<std::int64_t, std::int64_t>;
+    EXPECT_EQ(range("--density"), Range(s.densityMin(), s.densityMax()));
+    EXPECT_EQ(range("--wind-force"), Range(s.windForceMin(), s.windForceMax()));
+    EXPECT_EQ(range("--min-radius"), Range(s.dropRadiusMin(), s.dropRadiusMax()));
+    EXPECT_EQ(range("--max-radius"), Range(s.dropRadiusMin(), s.dropRadiusMax()));
+
+    // misto-render takes each range's ends and refuses a step past them (the radii start from
+    // the widest pair, so that either end may move to either limit).
+    for (const Switch& row : SettingsSwitches::kRows) {
+        if (!hasRange(row)) continue;
+        for (std::int64_t v : {row.lo, row.hi}) {
+            EXPECT_EQ(
+                errorOf({"--min-radius", "1", "--max-radius", "10", row.name, std::to_string(v)}),
+                "")
+                << row.name << " " << v;
+        }
+        for (std::int64_t v : {row.lo - 1, row.hi + 1}) {
+            EXPECT_NE(errorOf({row.name, std::to_string(v)}).find(row.name), std::string::npos)
+                << row.name << " " << v;
+        }
+    }
 }
 
 TEST(RenderOptions, WindDirectionInDegrees) {

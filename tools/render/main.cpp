@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.help) {
-        std::fputs(kRenderUsage, stdout);
+        std::fputs(renderUsage().c_str(), stdout);
         return 0;
     }
     try {

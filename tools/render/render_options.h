@@ -35,4 +35,8 @@ using RenderOptionsError = SwitchError;
 RenderOptions parseRenderOptions(const std::vector<std::string>& args,
                                  const FileReader& readFile = readWholeFile);
 
-extern const char* const kRenderUsage;
+// misto-render's own switches, beside the settings' (SettingsSwitches::kRows).
+extern const SwitchRow<RenderOptions> kRenderSwitches[9];
+
+// The text of --help.
+std::string renderUsage();
