@@ -4,8 +4,10 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -13,20 +15,17 @@
 namespace {
 
 void watch(sigset_t signals, int restart, std::chrono::milliseconds deadline, int out) {
-    bool ending = false;
-    timespec endAt{};
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> endAt;
     for (;;) {
         siginfo_t info{};
         int signal;
-        if (ending) {
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            long long ns =
-                (endAt.tv_sec - now.tv_sec) * 1'000'000'000LL + (endAt.tv_nsec - now.tv_nsec);
-            if (ns < 0) ns = 0;
-            const timespec left{static_cast<time_t>(ns / 1'000'000'000),
-                                static_cast<long>(ns % 1'000'000'000)};
-            signal = sigtimedwait(&signals, &info, &left);
+        if (endAt) {
+            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                std::max(*endAt - Clock::now(), Clock::duration::zero()));
+            const timespec wait{static_cast<time_t>(left.count() / 1'000'000'000),
+                                static_cast<long>(left.count() % 1'000'000'000)};
+            signal = sigtimedwait(&signals, &info, &wait);
             if (signal < 0 && errno == EAGAIN) {
                 static const char text[] =
                     "misto: still busy after the signal to end (the X server or a file does not "
@@ -40,14 +39,7 @@ void watch(sigset_t signals, int restart, std::chrono::milliseconds deadline, in
         if (signal <= 0) continue;
         // A full pipe already holds signals the loop has yet to read: one more adds nothing.
         (void)!write(out, &signal, sizeof signal);
-        if (signal != restart && !ending) {
-            ending = true;
-            clock_gettime(CLOCK_MONOTONIC, &endAt);
-            const long long ns =
-                endAt.tv_nsec + static_cast<long long>(deadline.count()) * 1'000'000;
-            endAt.tv_sec += static_cast<time_t>(ns / 1'000'000'000);
-            endAt.tv_nsec = static_cast<long>(ns % 1'000'000'000);
-        }
+        if (signal != restart && !endAt) endAt = Clock::now() + deadline;
     }
 }
 
