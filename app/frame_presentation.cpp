@@ -81,3 +81,17 @@ void FramePresentation::merge(Area area, std::size_t first) {
     }
     areas_.push_back(area);
 }
+
+std::vector<FramePresentation::Area> areasToSend(
+    FramePresentation::Send send, const std::vector<FramePresentation::Area>& planned,
+    std::int32_t width, std::int32_t height) {
+    switch (send) {
+        case FramePresentation::Send::Whole:
+            return {FramePresentation::Area{0, 0, width, height}};
+        case FramePresentation::Send::Areas:
+            return planned;
+        case FramePresentation::Send::Nothing:
+            break;
+    }
+    return {};
+}

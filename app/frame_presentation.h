@@ -64,3 +64,9 @@ class FramePresentation {
     std::uint32_t lastWhole_ = 0;
     std::vector<Area> areas_;
 };
+
+// The areas to copy to the screen for a frame whose plan was `send`, on a picture of `width` x
+// `height` with `planned` the plan's areas: none, those areas, or one area of the whole picture.
+std::vector<FramePresentation::Area> areasToSend(
+    FramePresentation::Send send, const std::vector<FramePresentation::Area>& planned,
+    std::int32_t width, std::int32_t height);

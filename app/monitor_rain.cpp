@@ -34,16 +34,9 @@ MonitorRain::MonitorRain(const MonitorArea& area, const SaverSettings& settings,
 const std::vector<MonitorRain::Change>& MonitorRain::frame(std::uint32_t now) {
     changes_.clear();
     loop_.frame(pictures_, now);
-    switch (loop_.plan(now)) {
-        case FramePresentation::Send::Nothing:
-            break;
-        case FramePresentation::Send::Whole:
-            changes_.push_back(Change{0, 0, area_.width(), area_.height()});
-            break;
-        case FramePresentation::Send::Areas:
-            for (const FramePresentation::Area& a : loop_.areas())
-                changes_.push_back(Change{a.left, a.top, a.right, a.bottom});
-            break;
-    }
+    const FramePresentation::Send send = loop_.plan(now);
+    for (const FramePresentation::Area& a :
+         areasToSend(send, loop_.areas(), area_.width(), area_.height()))
+        changes_.push_back(Change{a.left, a.top, a.right, a.bottom});
     return changes_;
 }

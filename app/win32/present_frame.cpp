@@ -4,15 +4,10 @@
 
 void presentFrame(ScreenLoop& loop, DDraw::Surface& work, DDraw::Surface& screen,
                   std::uint32_t now) {
-    switch (loop.plan(now)) {
-        case FramePresentation::Send::Nothing:
-            return;
-        case FramePresentation::Send::Whole:
-            work.blt_to(screen);
-            return;
-        case FramePresentation::Send::Areas:
-            for (const FramePresentation::Area& a : loop.areas())
-                work.blt_rect_to(screen, RECT{a.left, a.top, a.right, a.bottom});
-            return;
-    }
+    const FramePresentation::Send send = loop.plan(now);
+    // The whole picture goes as one rectangle of the pane's size, which is the primary
+    // surface's: the same copy as a blit of the whole surface.
+    for (const FramePresentation::Area& a :
+         areasToSend(send, loop.areas(), loop.waterSurface().width(), loop.waterSurface().height()))
+        work.blt_rect_to(screen, RECT{a.left, a.top, a.right, a.bottom});
 }

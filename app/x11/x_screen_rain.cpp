@@ -79,16 +79,8 @@ void XScreenRain::setShown(bool shown) {
 void XScreenRain::frame(std::uint32_t elapsedMs) {
     clock_ += elapsedMs;
     loop_.frame(*pictures_, clock_);
-    switch (loop_.plan(clock_)) {
-        case FramePresentation::Send::Nothing:
-            return;
-        case FramePresentation::Send::Whole:
-            send({FramePresentation::Area{0, 0, width_, height_}});
-            return;
-        case FramePresentation::Send::Areas:
-            send(loop_.areas());
-            return;
-    }
+    const FramePresentation::Send plan = loop_.plan(clock_);
+    send(areasToSend(plan, loop_.areas(), width_, height_));
 }
 
 void XScreenRain::send(const std::vector<FramePresentation::Area>& areas) {

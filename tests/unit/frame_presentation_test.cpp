@@ -31,8 +31,16 @@ bool covered(const std::vector<FramePresentation::Area>& areas, const DirtyRect&
 TEST(FramePresentation, WholeWhenDueOtherwiseOnlyTheChangedAreasOrNothing) {
     FramePresentation p(0);
     const std::vector<DirtyRect> none;
-    EXPECT_EQ(p.plan(none, 640, 480, 100), Send::Whole) << "the first frame";
-    EXPECT_EQ(p.plan(none, 640, 480, 120), Send::Nothing);
+    // What the screen gets for each plan: the whole picture as one area, or nothing.
+    Send send = p.plan(none, 640, 480, 100);
+    EXPECT_EQ(send, Send::Whole) << "the first frame";
+    std::vector<FramePresentation::Area> sent = areasToSend(send, p.areas(), 640, 480);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(sent[0].left == 0 && sent[0].top == 0 && sent[0].right == 640 &&
+                sent[0].bottom == 480);
+    send = p.plan(none, 640, 480, 120);
+    EXPECT_EQ(send, Send::Nothing);
+    EXPECT_TRUE(areasToSend(send, p.areas(), 640, 480).empty());
 
     // Overlapping rectangles of one drop join; a far one stays apart; both inclusive edges
     // are copied, and what lies beyond the picture is cut off.
@@ -47,6 +55,12 @@ TEST(FramePresentation, WholeWhenDueOtherwiseOnlyTheChangedAreasOrNothing) {
     }
     for (const DirtyRect& r : traced) EXPECT_TRUE(covered(p.areas(), r));
     EXPECT_LT(copied, 22 * 24 + 400 + 100 + 50) << "a box only where it hardly costs more";
+    sent = areasToSend(Send::Areas, p.areas(), 640, 480);
+    ASSERT_EQ(sent.size(), p.areas().size()) << "the planned areas, as they are";
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        EXPECT_TRUE(sent[i].left == p.areas()[i].left && sent[i].top == p.areas()[i].top &&
+                    sent[i].right == p.areas()[i].right && sent[i].bottom == p.areas()[i].bottom);
+    }
 
     // A restart asks for the whole picture; asking twice still sends it once.
     p.presentWholeNextFrame();

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "app/x11/x_rain_screens.h"
+#include "app/x11/xlib.h"
+#include "tools/render/picture.h"
+
+// The rain on a window its host hands over, on the root, or on a window of misto's own, and the
+// picture under it, which the full screen shares.
+
+// The picture under the rain: the desktop, unless --image names a picture to show instead; that
+// picture, or the bundled one, also stands in wherever no desktop can be had.
+class PictureUnderRain {
+  public:
+    // `image`: the --image file, empty for none; `argv0`: where misto was started from, beside
+    // which the bundled picture lies.
+    PictureUnderRain(std::string image, const char* argv0)
+        : image_(std::move(image)), argv0_(argv0) {}
+
+    // The desktop as `read` gives it; nothing, and nothing read, when --image names a picture.
+    template <typename Read>
+    std::optional<Picture> desktop(Read read) const {
+        if (!image_.empty()) return std::nullopt;
+        return read();
+    }
+    // `desktop` when there is one, else the picture --image names or the bundled one.
+    Picture over(const std::optional<Picture>& desktop) const;
+
+  private:
+    std::string image_;
+    const char* argv0_;
+};
+
+// The desktop on the root before misto's own windows cover any of it, as `under` wants it; also
+// nothing when the root's pixels are no colours misto can read (a colour-mapped or DirectColor
+// root, whose windows misto's own do not share a visual with): the picture then stands in.
+std::optional<Picture> rootDesktop(Display* display, Window root,
+                                   const XWindowAttributes& rootAttributes,
+                                   const PictureUnderRain& under);
+
+// The attributes of `window` to rain on; throws BasicError when the display has no such window
+// or misto cannot draw in its visual.
+XWindowAttributes rainWindowAttributes(Display* display, Window window);
+
+// The rain on `window`, made by a screen-saver host, over the desktop screenshot it left there.
+void rainOnHostWindow(Display* display, Window window, const PictureUnderRain& under,
+                      XRainScreens& screens);
+
+// The rain on the root window itself, which is put back as it was when the rain ends.
+void rainOnRoot(Display* display, const PictureUnderRain& under, XRainScreens& screens);
+
+// The rain on a window of misto's own, half the screen's size, closed by the window manager or
+// Escape. Answers the WM_DELETE_WINDOW atom that its close messages carry.
+Atom rainOnOwnWindow(Display* display, const PictureUnderRain& under, XRainScreens& screens);
