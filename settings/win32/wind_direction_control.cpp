@@ -41,7 +41,7 @@ WindDirectionControl::WindDirectionControl(HWND window)
     : window_(window),
       angle_(WindDial::restingAngle),
       minAngle_(0.0f),
-      maxAngle_(static_cast<float>(WindDial::pi)) {
+      maxAngle_(static_cast<float>(kPi)) {
     measure();
 }
 
