@@ -9,19 +9,19 @@ constexpr ChannelMasks kBitmapMasks{0x00FF0000, 0x0000FF00, 0x000000FF};
 
 }  // namespace
 
-std::vector<MonitorArea> secondaryAreas(const std::vector<MonitorArea>& monitors,
-                                        const MonitorArea& primary) {
-    std::vector<MonitorArea> kept;
-    for (const MonitorArea& m : monitors) {
+std::vector<PixelArea> secondaryAreas(const std::vector<PixelArea>& monitors,
+                                      const PixelArea& primary) {
+    std::vector<PixelArea> kept;
+    for (const PixelArea& m : monitors) {
         if (m.empty() || m.overlaps(primary)) continue;
         const bool covered = std::any_of(kept.begin(), kept.end(),
-                                         [&](const MonitorArea& k) { return k.overlaps(m); });
+                                         [&](const PixelArea& k) { return k.overlaps(m); });
         if (!covered) kept.push_back(m);
     }
     return kept;
 }
 
-MonitorRain::MonitorRain(const MonitorArea& area, const SaverSettings& settings,
+MonitorRain::MonitorRain(const PixelArea& area, const SaverSettings& settings,
                          const std::int32_t* cosntable, std::uint32_t now, std::uint32_t seed,
                          std::uint8_t* pixels, std::uint32_t pitch)
     : area_(area),
@@ -31,18 +31,18 @@ MonitorRain::MonitorRain(const MonitorArea& area, const SaverSettings& settings,
     loop_.prepare(area.width(), area.height(), kBitmapMasks);
 }
 
-const std::vector<MonitorRain::Change>& MonitorRain::frame(std::uint32_t now) {
+const std::vector<PixelArea>& MonitorRain::frame(std::uint32_t now) {
     changes_.clear();
     loop_.frame(pictures_, now);
     switch (loop_.plan(now)) {
         case FramePresentation::Send::Nothing:
             break;
         case FramePresentation::Send::Whole:
-            changes_.push_back(Change{0, 0, area_.width(), area_.height()});
+            changes_.push_back(PixelArea{0, 0, area_.width(), area_.height()});
             break;
         case FramePresentation::Send::Areas:
-            for (const FramePresentation::Area& a : loop_.areas())
-                changes_.push_back(Change{a.left, a.top, a.right, a.bottom});
+            for (const PixelArea& a : loop_.areas())
+                changes_.push_back(PixelArea{a.left, a.top, a.right, a.bottom});
             break;
     }
     return changes_;

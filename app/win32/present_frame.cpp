@@ -11,7 +11,7 @@ void presentFrame(ScreenLoop& loop, DDraw::Surface& work, DDraw::Surface& screen
             work.blt_to(screen);
             return;
         case FramePresentation::Send::Areas:
-            for (const FramePresentation::Area& a : loop.areas())
+            for (const PixelArea& a : loop.areas())
                 work.blt_rect_to(screen, RECT{a.left, a.top, a.right, a.bottom});
             return;
     }

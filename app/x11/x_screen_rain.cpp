@@ -83,7 +83,7 @@ void XScreenRain::frame(std::uint32_t elapsedMs) {
         case FramePresentation::Send::Nothing:
             return;
         case FramePresentation::Send::Whole:
-            send({FramePresentation::Area{0, 0, width_, height_}});
+            send({PixelArea{0, 0, width_, height_}});
             return;
         case FramePresentation::Send::Areas:
             send(loop_.areas());
@@ -91,11 +91,11 @@ void XScreenRain::frame(std::uint32_t elapsedMs) {
     }
 }
 
-void XScreenRain::send(const std::vector<FramePresentation::Area>& areas) {
+void XScreenRain::send(const std::vector<PixelArea>& areas) {
     if (traced_) {
         // Only the areas sent are widened: the frame's cost grows with the rain, not the screen.
         const SurfaceDesc to = image_->description();
-        for (const FramePresentation::Area& a : areas) {
+        for (const PixelArea& a : areas) {
             widenRectTo30(traced_->description(), to, a.left, a.top, a.right - a.left,
                           a.bottom - a.top);
         }

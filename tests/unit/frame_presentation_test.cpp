@@ -15,7 +15,7 @@ DirtyRect rect(std::int32_t left, std::int32_t top, std::int32_t right, std::int
 }
 
 // Whether every pixel of `r` lies inside one of `areas`.
-bool covered(const std::vector<FramePresentation::Area>& areas, const DirtyRect& r) {
+bool covered(const std::vector<PixelArea>& areas, const DirtyRect& r) {
     for (std::int32_t y = r.top; y <= r.bottom; ++y)
         for (std::int32_t x = r.left; x <= r.right; ++x) {
             bool in = false;
