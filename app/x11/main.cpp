@@ -476,8 +476,8 @@ int Run::go() {
             continue;
         }
 
-        // Waits to the microsecond: a wait cut to whole milliseconds asked for no wait at all
-        // in the last millisecond before a frame, and the loop spun through it.
+        // Waits to the microsecond: a wait cut to whole milliseconds would ask for no wait at
+        // all in the last millisecond before a frame, and the loop would spin through it.
         long long waitNs = 100'000'000;
         bool waitForEvents = false;
         if (!seen && !finishing) {

@@ -115,7 +115,8 @@ bool WindDirectionControl::handle(UINT message, WPARAM wParam, LPARAM lParam, LR
         case WM_DPICHANGED:
         case dpiChangedAfterParent:
             // Measured again: the dialog grows the control when the sheet moves to a screen of
-            // another DPI, and the hub and needle must follow (measured once, they stayed small).
+            // another DPI, and the hub and needle must follow (measured only once, they would stay
+            // small).
             measure();
             InvalidateRect(window_, nullptr, TRUE);
             return false;
