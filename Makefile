@@ -96,13 +96,13 @@ bench-instructions: deps
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS) --target misto-frame-instructions
 	@mkdir -p out
-	set -o pipefail; bench/frame_instructions.sh build/bench/misto-frame-instructions | tee out/frame_instructions.txt
+	set -o pipefail; bench/scripts/frame_instructions.sh build/bench/misto-frame-instructions | tee out/frame_instructions.txt
 
 # The full-screen saver's CPU per frame under Wine beside the whole-copy yardstick, at three
 # desktop sizes and three densities (about eight minutes), into out/saver_cpu.txt.
 bench-saver: win64
 	@mkdir -p out
-	set -o pipefail; bench/saver_cpu.sh build/win64/misto.scr | tee out/saver_cpu.txt
+	set -o pipefail; bench/scripts/saver_cpu.sh build/win64/misto.scr | tee out/saver_cpu.txt
 
 # misto's CPU a frame in Xvfb at 1920x1080, densities 0, 25 and 50, beside a whole-frame
 # XShmPutImage yardstick and misto-render's own frame (about three minutes), into
@@ -111,7 +111,7 @@ bench-x11: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS) --target misto misto-render present-reference-x11
 	@mkdir -p out
-	set -o pipefail; bench/x11/x11_cpu.sh build/release | tee out/x11_cpu.txt
+	set -o pipefail; bench/scripts/x11_cpu.sh build/release | tee out/x11_cpu.txt
 
 # The README's pictures of misto on an X screen and of xscreensaver's settings dialog.
 x11-pictures: native

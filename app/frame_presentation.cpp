@@ -8,7 +8,7 @@ namespace {
 // sent whole.
 constexpr std::size_t kMostRectangles = 2048;
 
-FramePresentation::Area boxOf(const FramePresentation::Area& a, const FramePresentation::Area& b) {
+PixelArea boxOf(const PixelArea& a, const PixelArea& b) {
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
             std::max(a.bottom, b.bottom)};
 }
@@ -35,8 +35,8 @@ FramePresentation::Send FramePresentation::plan(const std::vector<DirtyRect>& tr
     for (const DirtyRect& r : traced) {
         // Inclusive corners to a copy rectangle, kept inside the picture whatever the caller
         // gave: a copy outside the surfaces would be refused or worse.
-        const Area a{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width - 1) + 1,
-                     std::min(r.bottom, height - 1) + 1};
+        const PixelArea a{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width - 1) + 1,
+                          std::min(r.bottom, height - 1) + 1};
         if (a.left >= a.right || a.top >= a.bottom) continue;
         const std::uint64_t square = (static_cast<std::uint64_t>(a.top >> kSquareShift) << 32) |
                                      static_cast<std::uint32_t>(a.left >> kSquareShift);
@@ -52,7 +52,7 @@ FramePresentation::Send FramePresentation::plan(const std::vector<DirtyRect>& tr
     // Each copy counted with what it costs beyond its pixels: many small copies can cost more
     // than one of the whole picture.
     std::int64_t cost = 0;
-    for (const Area& a : areas_) cost += a.pixels() + std::max<std::int64_t>(mergeSlack_, 0);
+    for (const PixelArea& a : areas_) cost += a.pixels() + std::max<std::int64_t>(mergeSlack_, 0);
     if (cost >= static_cast<std::int64_t>(width) * height) {
         areas_.clear();
         partsSent_ = false;
@@ -63,13 +63,13 @@ FramePresentation::Send FramePresentation::plan(const std::vector<DirtyRect>& tr
     return Send::Areas;
 }
 
-void FramePresentation::merge(Area area, std::size_t first) {
+void FramePresentation::merge(PixelArea area, std::size_t first) {
     // A drop's rectangles of consecutive frames and its neighbours' overlap, so most of them
     // join into a few boxes; a box is taken only where it copies hardly more than the parts.
     for (bool joined = true; joined;) {
         joined = false;
         for (std::size_t i = first; i < areas_.size(); ++i) {
-            const Area box = boxOf(area, areas_[i]);
+            const PixelArea box = boxOf(area, areas_[i]);
             if (box.pixels() <= area.pixels() + areas_[i].pixels() + mergeSlack_) {
                 area = box;
                 areas_[i] = areas_.back();
@@ -82,12 +82,12 @@ void FramePresentation::merge(Area area, std::size_t first) {
     areas_.push_back(area);
 }
 
-std::vector<FramePresentation::Area> areasToSend(
-    FramePresentation::Send send, const std::vector<FramePresentation::Area>& planned,
+std::vector<PixelArea> areasToSend(
+    FramePresentation::Send send, const std::vector<PixelArea>& planned,
     std::int32_t width, std::int32_t height) {
     switch (send) {
         case FramePresentation::Send::Whole:
-            return {FramePresentation::Area{0, 0, width, height}};
+            return {PixelArea{0, 0, width, height}};
         case FramePresentation::Send::Areas:
             return planned;
         case FramePresentation::Send::Nothing:

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/pixel_area.h"
 #include "rain/dirty_rect.h"
 
 // What of the finished work picture goes to the screen each frame. The tracer writes nothing
@@ -14,14 +15,6 @@ class FramePresentation {
     // The whole picture is sent again after this long of rectangles only, in case a copy went
     // missing on the way.
     static constexpr std::uint32_t WholeEveryMs = 1000;
-
-    // A rectangle to copy, in the picture's coordinates: right and bottom exclusive.
-    struct Area {
-        std::int32_t left, top, right, bottom;
-        std::int64_t pixels() const {
-            return static_cast<std::int64_t>(right - left) * (bottom - top);
-        }
-    };
 
     enum class Send { Nothing, Whole, Areas };
 
@@ -35,25 +28,25 @@ class FramePresentation {
 
     // Decides this frame's copy: `traced` are the rectangles drawn this frame, clipped to the
     // picture of `width` x `height`; `now` is the millisecond tick. With Send::Areas the areas
-    // to copy are in `areas()`, disjoint or overlapping, each inside the picture.
+    // to copy, in the picture's coordinates, are in `areas()`, disjoint or overlapping, each inside
+    // the picture.
     Send plan(const std::vector<DirtyRect>& traced, std::int32_t width, std::int32_t height,
               std::uint32_t now);
-    const std::vector<Area>& areas() const { return areas_; }
+    const std::vector<PixelArea>& areas() const { return areas_; }
 
-    // Under Wine's GDI renderer one more copy to the screen costs 26 to 31 us, as much as
-    // 25,000 to 36,000 more pixels of a copy (bench/saver_cpu.sh with present-reference's
-    // rects=N,S and slack=N runs on a quiet machine; figures in the README's performance section).
+    // Under Wine's GDI renderer one more copy to the screen costs as much as 25,000 to 36,000
+    // more pixels of a copy (docs/performance.md).
     static constexpr std::int64_t DefaultMergeSlack = 32768;
 
   private:
     // Joins `area` to the areas from `first` on where that is cheap, else appends it.
-    void merge(Area area, std::size_t first);
+    void merge(PixelArea area, std::size_t first);
 
     // Squares of 256 pixels within which rectangles merge.
     static constexpr int kSquareShift = 8;
     struct Keyed {
         std::uint64_t square;
-        Area area;
+        PixelArea area;
     };
     std::vector<Keyed> sorted_;
 
@@ -62,11 +55,11 @@ class FramePresentation {
     // Whether areas went out since the last whole copy; only then is the safety copy owed.
     bool partsSent_ = false;
     std::uint32_t lastWhole_ = 0;
-    std::vector<Area> areas_;
+    std::vector<PixelArea> areas_;
 };
 
 // The areas to copy to the screen for a frame whose plan was `send`, on a picture of `width` x
 // `height` with `planned` the plan's areas: none, those areas, or one area of the whole picture.
-std::vector<FramePresentation::Area> areasToSend(
-    FramePresentation::Send send, const std::vector<FramePresentation::Area>& planned,
+std::vector<PixelArea> areasToSend(
+    FramePresentation::Send send, const std::vector<PixelArea>& planned,
     std::int32_t width, std::int32_t height);

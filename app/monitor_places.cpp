@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-std::vector<MonitorArea> placesAfterModeChange(const std::vector<NamedMonitor>& captured,
-                                               const std::vector<NamedMonitor>& now,
-                                               const MonitorArea& primaryNow) {
-    const MonitorArea nowhere{0, 0, 0, 0};
-    std::vector<MonitorArea> places;
+std::vector<PixelArea> placesAfterModeChange(const std::vector<NamedMonitor>& captured,
+                                             const std::vector<NamedMonitor>& now,
+                                             const PixelArea& primaryNow) {
+    const PixelArea nowhere{0, 0, 0, 0};
+    std::vector<PixelArea> places;
     for (const NamedMonitor& before : captured) {
         const auto found = std::find_if(now.begin(), now.end(), [&](const NamedMonitor& m) {
             return m.device == before.device;
@@ -16,9 +16,9 @@ std::vector<MonitorArea> placesAfterModeChange(const std::vector<NamedMonitor>& 
             places.push_back(nowhere);
             continue;
         }
-        const MonitorArea& area = found->area;
+        const PixelArea& area = found->area;
         const bool hides = area.overlaps(primaryNow) ||
-                           std::any_of(places.begin(), places.end(), [&](const MonitorArea& p) {
+                           std::any_of(places.begin(), places.end(), [&](const PixelArea& p) {
                                return !p.empty() && p.overlaps(area);
                            });
         places.push_back(hides ? nowhere : area);

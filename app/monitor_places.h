@@ -9,7 +9,7 @@
 // changes.
 struct NamedMonitor {
     std::string device;
-    MonitorArea area;
+    PixelArea area;
 };
 
 // Where the monitors in `captured`, listed before the display mode was prepared, are now.
@@ -18,6 +18,6 @@ struct NamedMonitor {
 // for each of `captured`, in order: its place in `now`, found by device name; or an empty area
 // when the monitor is gone, has another size (its picture no longer fits), or would now overlap
 // `primaryNow` or a monitor placed before it (a window there would hide that one).
-std::vector<MonitorArea> placesAfterModeChange(const std::vector<NamedMonitor>& captured,
-                                               const std::vector<NamedMonitor>& now,
-                                               const MonitorArea& primaryNow);
+std::vector<PixelArea> placesAfterModeChange(const std::vector<NamedMonitor>& captured,
+                                             const std::vector<NamedMonitor>& now,
+                                             const PixelArea& primaryNow);

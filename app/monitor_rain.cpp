@@ -9,19 +9,19 @@ constexpr ChannelMasks kBitmapMasks{0x00FF0000, 0x0000FF00, 0x000000FF};
 
 }  // namespace
 
-std::vector<MonitorArea> secondaryAreas(const std::vector<MonitorArea>& monitors,
-                                        const MonitorArea& primary) {
-    std::vector<MonitorArea> kept;
-    for (const MonitorArea& m : monitors) {
+std::vector<PixelArea> secondaryAreas(const std::vector<PixelArea>& monitors,
+                                      const PixelArea& primary) {
+    std::vector<PixelArea> kept;
+    for (const PixelArea& m : monitors) {
         if (m.empty() || m.overlaps(primary)) continue;
         const bool covered = std::any_of(kept.begin(), kept.end(),
-                                         [&](const MonitorArea& k) { return k.overlaps(m); });
+                                         [&](const PixelArea& k) { return k.overlaps(m); });
         if (!covered) kept.push_back(m);
     }
     return kept;
 }
 
-MonitorRain::MonitorRain(const MonitorArea& area, const SaverSettings& settings,
+MonitorRain::MonitorRain(const PixelArea& area, const SaverSettings& settings,
                          const std::int32_t* cosntable, std::uint32_t now, std::uint32_t seed,
                          std::uint8_t* pixels, std::uint32_t pitch)
     : area_(area),
@@ -31,12 +31,8 @@ MonitorRain::MonitorRain(const MonitorArea& area, const SaverSettings& settings,
     loop_.prepare(area.width(), area.height(), kBitmapMasks);
 }
 
-const std::vector<MonitorRain::Change>& MonitorRain::frame(std::uint32_t now) {
-    changes_.clear();
+const std::vector<PixelArea>& MonitorRain::frame(std::uint32_t now) {
     loop_.frame(pictures_, now);
-    const FramePresentation::Send send = loop_.plan(now);
-    for (const FramePresentation::Area& a :
-         areasToSend(send, loop_.areas(), area_.width(), area_.height()))
-        changes_.push_back(Change{a.left, a.top, a.right, a.bottom});
+    changes_ = areasToSend(loop_.plan(now), loop_.areas(), area_.width(), area_.height());
     return changes_;
 }

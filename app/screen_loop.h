@@ -45,7 +45,7 @@ class ScreenLoop {
 
     // What of the work picture to show after the frame just drawn; the areas are in areas().
     FramePresentation::Send plan(std::uint32_t now);
-    const std::vector<FramePresentation::Area>& areas() const { return presentation_.areas(); }
+    const std::vector<PixelArea>& areas() const { return presentation_.areas(); }
     // After anything that may have spoilt the shown picture.
     void presentWholeNextFrame() { presentation_.presentWholeNextFrame(); }
 

@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 
+#include "foundation/pi.h"
 #include "foundation/small_file.h"
 #include "settings/settings_format.h"
 
@@ -12,7 +13,6 @@ namespace {
 constexpr std::int32_t kMaxRestartSeconds = 24 * 60 * 60;
 // A wipe on every frame would show no rain at all: a second is the least, as on the Display page.
 constexpr std::int32_t kMinRestartSeconds = 1;
-constexpr double kPi = 3.14159265359;
 
 std::unique_ptr<SaverSettings> loadConfiguration(const std::string& path,
                                                  const FileReader& readFile) {

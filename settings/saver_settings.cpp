@@ -5,11 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "foundation/pi.h"
 #include "settings/byte_stream.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265359;
 
 // Extended precision from the float angle: rounding the angle or the product to double first
 // moves results such as sin(float(pi/2)) * 40 across an integer.

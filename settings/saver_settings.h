@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "foundation/pi.h"
+
 class ByteReader;
 class ByteWriter;
 
@@ -122,7 +124,7 @@ class SaverSettings final : public RainParametersEditor, public DisplayParameter
   private:
     int32_t density_ = 25;
     int32_t windForce_ = 40;
-    float windDirection_ = static_cast<float>(0.75 * 3.14159265359);
+    float windDirection_ = static_cast<float>(0.75 * kPi);
     int32_t minDropRadius_ = 4;
     int32_t dropRadiusSpread_ = 5;
     bool useDesktopMode_ = true;

@@ -36,10 +36,10 @@ float angleFromPoint(int hubX, int hubY, int x, int y, float minAngle, float max
     // Straight below (or on) the hub atan2 would be exact anyway; straight above it is the
     // upper-left case and goes to the minimum below.
     const float angle = dx == 0 && dy >= 0
-                            ? static_cast<float>(pi / 2)
+                            ? static_cast<float>(kPi / 2)
                             : static_cast<float>(std::atan2(static_cast<double>(dy), dx));
     if (angle > maxAngle) return maxAngle;
-    if (angle < static_cast<float>(-pi / 2)) return maxAngle;
+    if (angle < static_cast<float>(-kPi / 2)) return maxAngle;
     if (angle < minAngle) return minAngle;
     return angle;
 }
@@ -52,7 +52,7 @@ float shownAngle(float stored, float minAngle, float maxAngle) {
 float turned(float angle, int degrees, float minAngle, float maxAngle) {
     // A stored direction outside the limits comes back inside at the first key.
     if (std::isnan(angle)) angle = minAngle;
-    return clamped(static_cast<float>(angle + degrees * pi / 180.0), minAngle, maxAngle);
+    return clamped(static_cast<float>(angle + degrees * kPi / 180.0), minAngle, maxAngle);
 }
 
 }  // namespace WindDial

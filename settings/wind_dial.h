@@ -1,13 +1,13 @@
 #pragma once
 
+#include "foundation/pi.h"
+
 // The geometry of the wind-direction control: a needle hanging from a hub on the top edge.
 // Angles are radians in screen axes (x right, y down): 0 points left, pi/2 down, pi right.
 namespace WindDial {
 
-constexpr double pi = 3.14159265359;
-
 // The needle's direction until one is set, and the settings' default: 135 degrees.
-constexpr float restingAngle = static_cast<float>(0.75 * pi);
+constexpr float restingAngle = static_cast<float>(0.75 * kPi);
 
 struct Point {
     int x;
@@ -33,7 +33,7 @@ float angleFromPoint(int hubX, int hubY, int x, int y, float minAngle, float max
 
 // A stored direction as the control shows it: kept within the limits, as the sliders keep their
 // values within their ranges; a direction that is not a number takes the resting one. Outside
-// the limits the needle was drawn nowhere, and OK wrote the damaged value back unchanged.
+// the limits the needle would be drawn nowhere, and OK would write the damaged value back.
 float shownAngle(float stored, float minAngle, float maxAngle);
 
 // The angle turned by `degrees` (negative: toward the left), kept within the limits.

@@ -22,7 +22,7 @@ void registerClass(WNDPROC procedure) {
 
 }  // namespace
 
-MonitorWindow::MonitorWindow(const MonitorArea& area, HWND saverWindow, HDC picture)
+MonitorWindow::MonitorWindow(const PixelArea& area, HWND saverWindow, HDC picture)
     : saver_(saverWindow), picture_(picture) {
     registerClass(&windowProc);
     // No task-bar button: the saver's own window is the one the system knows.
@@ -44,11 +44,11 @@ void MonitorWindow::show() {
     UpdateWindow(handle_);
 }
 
-void MonitorWindow::paint(const std::vector<MonitorArea>& parts) {
+void MonitorWindow::paint(const std::vector<PixelArea>& parts) {
     if (handle_ == nullptr || parts.empty()) return;
     Gdi::WindowDc screen(handle_);
     if (screen.get() == nullptr) return;
-    for (const MonitorArea& part : parts)
+    for (const PixelArea& part : parts)
         BitBlt(screen.get(), part.left, part.top, part.width(), part.height(), picture_, part.left,
                part.top, SRCCOPY);
 }

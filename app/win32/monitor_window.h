@@ -12,7 +12,7 @@
 class MonitorWindow {
   public:
     // Created hidden, exactly on `area`.
-    MonitorWindow(const MonitorArea& area, HWND saverWindow, HDC picture);
+    MonitorWindow(const PixelArea& area, HWND saverWindow, HDC picture);
     ~MonitorWindow();
     MonitorWindow(const MonitorWindow&) = delete;
     MonitorWindow& operator=(const MonitorWindow&) = delete;
@@ -21,7 +21,7 @@ class MonitorWindow {
     // Shows the window without taking the focus from the saver's window, painted at once.
     void show();
     // Copies the picture's rectangles (right and bottom exclusive) to the same places on screen.
-    void paint(const std::vector<MonitorArea>& parts);
+    void paint(const std::vector<PixelArea>& parts);
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

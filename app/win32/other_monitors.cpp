@@ -12,7 +12,7 @@ namespace {
 // Every monitor the system reports, and which one is the primary.
 struct MonitorList {
     std::vector<NamedMonitor> all;
-    MonitorArea primary{0, 0, 0, 0};
+    PixelArea primary{0, 0, 0, 0};
 };
 
 BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
@@ -22,7 +22,7 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
         info.cbSize = sizeof(info);
         if (!GetMonitorInfoA(monitor, &info)) return;
         const RECT& r = info.rcMonitor;
-        const MonitorArea area{r.left, r.top, r.right, r.bottom};
+        const PixelArea area{r.left, r.top, r.right, r.bottom};
         list.all.push_back(NamedMonitor{info.szDevice, area});
         if (info.dwFlags & MONITORINFOF_PRIMARY) list.primary = area;
     });
@@ -63,9 +63,9 @@ void OtherMonitors::capture() {
 
     Gdi::WindowDc screen(nullptr);
     if (screen.get() == nullptr) return;
-    std::vector<MonitorArea> areas;
+    std::vector<PixelArea> areas;
     for (const NamedMonitor& m : list.all) areas.push_back(m.area);
-    for (const MonitorArea& area : secondaryAreas(areas, list.primary)) {
+    for (const PixelArea& area : secondaryAreas(areas, list.primary)) {
         // Kept monitors do not overlap: the area tells which device it is.
         const auto named =
             std::find_if(list.all.begin(), list.all.end(), [&](const NamedMonitor& m) {
@@ -104,7 +104,7 @@ void OtherMonitors::followModeChange() {
     if (list.primary.empty()) return;
     std::vector<NamedMonitor> captured;
     for (const Monitor& m : monitors_) captured.push_back(NamedMonitor{m.device, m.area});
-    const std::vector<MonitorArea> places = placesAfterModeChange(captured, list.all, list.primary);
+    const std::vector<PixelArea> places = placesAfterModeChange(captured, list.all, list.primary);
     for (std::size_t i = 0; i < monitors_.size(); ++i) monitors_[i].area = places[i];
     // A monitor without a place gets no window: better its desktop than the saver elsewhere.
     monitors_.erase(std::remove_if(monitors_.begin(), monitors_.end(),
@@ -126,7 +126,7 @@ void OtherMonitors::frame(std::uint32_t now) {
 
 void OtherMonitors::showWhole() {
     for (Monitor& m : monitors_) {
-        if (m.window) m.window->paint({MonitorArea{0, 0, m.area.width(), m.area.height()}});
+        if (m.window) m.window->paint({PixelArea{0, 0, m.area.width(), m.area.height()}});
     }
 }
 

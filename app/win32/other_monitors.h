@@ -52,7 +52,7 @@ class OtherMonitors {
     void followModeChange();
 
     struct Monitor {
-        MonitorArea area;
+        PixelArea area;
         std::string device;
         std::unique_ptr<DibPicture> picture;
         std::unique_ptr<MonitorRain> rain;

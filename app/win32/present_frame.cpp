@@ -7,7 +7,7 @@ void presentFrame(ScreenLoop& loop, DDraw::Surface& work, DDraw::Surface& screen
     const FramePresentation::Send send = loop.plan(now);
     // The whole picture goes as one rectangle of the pane's size, which is the primary
     // surface's: the same copy as a blit of the whole surface.
-    for (const FramePresentation::Area& a :
+    for (const PixelArea& a :
          areasToSend(send, loop.areas(), loop.waterSurface().width(), loop.waterSurface().height()))
         work.blt_rect_to(screen, RECT{a.left, a.top, a.right, a.bottom});
 }

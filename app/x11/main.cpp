@@ -288,8 +288,8 @@ std::optional<std::chrono::nanoseconds> Run::restFor(bool seen, bool busy,
 }
 
 void Run::rest(std::optional<std::chrono::nanoseconds> wait) {
-    // Waits to the microsecond: a wait cut to whole milliseconds asked for no wait at all in the
-    // last millisecond before a frame, and the loop spun through it.
+    // Waits to the microsecond: a wait cut to whole milliseconds would ask for no wait at all in
+    // the last millisecond before a frame, and the loop would spin through it.
     timespec timeout{};
     if (wait) {
         timeout.tv_sec = static_cast<time_t>(wait->count() / 1'000'000'000);

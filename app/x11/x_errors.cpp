@@ -15,8 +15,8 @@ int recordError(Display*, XErrorEvent* event) {
 }
 
 int displayLost(Display*) {
-    // Xlib ends the process when this returns; say why first. The shared segments were removed
-    // as soon as the server attached them, so nothing is left behind.
+    // Xlib ends the process when this returns; say why first. Every shared segment is marked for
+    // removal as soon as the server has attached it, so nothing is left behind.
     std::fputs("misto: the connection to the X display was lost\n", stderr);
     _exit(1);
 }

@@ -97,9 +97,9 @@ SurfaceDesc XFrameImage::description() const {
                        reinterpret_cast<std::uint8_t*>(image_->data)};
 }
 
-void XFrameImage::put(Drawable drawable, GC gc, const std::vector<FramePresentation::Area>& areas) {
+void XFrameImage::put(Drawable drawable, GC gc, const std::vector<PixelArea>& areas) {
     for (std::size_t i = 0; i < areas.size(); ++i) {
-        const FramePresentation::Area& a = areas[i];
+        const PixelArea& a = areas[i];
         const unsigned w = static_cast<unsigned>(a.right - a.left);
         const unsigned h = static_cast<unsigned>(a.bottom - a.top);
         if (shared_) {

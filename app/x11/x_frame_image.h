@@ -21,7 +21,7 @@ class XFrameImage {
 
     // Sends these areas of the picture to `drawable`. With shared memory the server reads the
     // buffer later: busy() until its completion event has been handed to completed().
-    void put(Drawable drawable, GC gc, const std::vector<FramePresentation::Area>& areas);
+    void put(Drawable drawable, GC gc, const std::vector<PixelArea>& areas);
     bool busy() const { return busy_; }
     void completed() { busy_ = false; }
 

@@ -7,8 +7,8 @@
 
 namespace {
 
-// Under Xvfb a whole 1920x1080 XShmPutImage took 1.0 ms and 50 copies of 64x64 0.10 ms (see
-// docs): one more copy costs about what 4,000 more pixels of one do.
+// Under Xvfb one more XShmPutImage costs about as much as 4,000 more pixels of one (a whole
+// 1920x1080 put beside 50 puts of 64x64).
 constexpr std::int64_t kXMergeSlack = 4096;
 
 }  // namespace
@@ -83,11 +83,11 @@ void XScreenRain::frame(std::uint32_t elapsedMs) {
     send(areasToSend(plan, loop_.areas(), width_, height_));
 }
 
-void XScreenRain::send(const std::vector<FramePresentation::Area>& areas) {
+void XScreenRain::send(const std::vector<PixelArea>& areas) {
     if (traced_) {
         // Only the areas sent are widened: the frame's cost grows with the rain, not the screen.
         const SurfaceDesc to = image_->description();
-        for (const FramePresentation::Area& a : areas) {
+        for (const PixelArea& a : areas) {
             widenRectTo30(traced_->description(), to, a.left, a.top, a.right - a.left,
                           a.bottom - a.top);
         }

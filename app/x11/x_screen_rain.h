@@ -45,7 +45,7 @@ class XScreenRain {
 
   private:
     void makeImage();
-    void send(const std::vector<FramePresentation::Area>& areas);
+    void send(const std::vector<PixelArea>& areas);
 
     Display* display_;
     Window window_;

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <algorithm>
 #include <chrono>
-#include <vector>
 
 // Timing in rotation: each variant draws a block of frames in turn, round after round, and
 // the medians of its blocks are compared.
@@ -18,11 +16,6 @@ double microsEach(Work work) {
     for (int i = 0; i < kBlock; ++i) work();
     const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
     return took.count() / kBlock;
-}
-
-inline double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace bench

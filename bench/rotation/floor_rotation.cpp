@@ -5,6 +5,7 @@
 #include "bench/frame_fixture.h"
 #include "bench/frame_floor.h"
 #include "bench/rotation/blocks.h"
+#include "foundation/median.h"
 
 // The frame against its own memory floor, in one process and on one pane: each round times a
 // block of 16 frames, then replays the last of them (its map, source and destination accesses,
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
                 scene.width, scene.height, scene.density, run.loop.rainField().drops().size(),
                 bench::kRounds, bench::kBlock);
     std::printf("  frame %8.0f us, floor %8.0f us, frame / floor %.2f (rounds %.2f to %.2f)\n",
-                bench::median(frames), bench::median(floors), bench::median(ratios),
+                median(frames), median(floors), median(ratios),
                 *std::min_element(ratios.begin(), ratios.end()),
                 *std::max_element(ratios.begin(), ratios.end()));
     return 0;

@@ -7,6 +7,7 @@
 
 #include "bench/frame_fixture.h"
 #include "bench/rotation/blocks.h"
+#include "foundation/median.h"
 
 // The frame on huge pages against the frame on ordinary pages, in one process: four settled
 // runs (ordinary, huge, huge, ordinary, so that neither kind profits from its place in memory
@@ -61,13 +62,13 @@ int main(int argc, char** argv) {
     for (int round = 0; round < bench::kRounds; ++round)
         for (int i = 0; i < 4; ++i)
             micros[i].push_back(bench::microsEach([&] { runs[i]->frame(); }));
-    double median[4];
-    for (int i = 0; i < 4; ++i) median[i] = bench::median(micros[i]);
+    double medians[4];
+    for (int i = 0; i < 4; ++i) medians[i] = median(micros[i]);
     std::printf("%dx%d density %d, %ld kB on huge pages; median frame of %d blocks of %d:\n",
                 scene.width, scene.height, scene.density, hugeKilobytes(), bench::kRounds,
                 bench::kBlock);
-    std::printf("  ordinary pages %8.0f us %8.0f us\n", median[0], median[3]);
-    std::printf("  huge pages     %8.0f us %8.0f us\n", median[1], median[2]);
-    std::printf("  huge / ordinary %.3f\n", (median[1] + median[2]) / (median[0] + median[3]));
+    std::printf("  ordinary pages %8.0f us %8.0f us\n", medians[0], medians[3]);
+    std::printf("  huge pages     %8.0f us %8.0f us\n", medians[1], medians[2]);
+    std::printf("  huge / ordinary %.3f\n", (medians[1] + medians[2]) / (medians[0] + medians[3]));
     return 0;
 }

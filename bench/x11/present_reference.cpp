@@ -1,4 +1,4 @@
-// The yardstick of bench/x11/x11_cpu.sh: what showing a whole new frame every 20 ms costs on
+// The yardstick of bench/scripts/x11_cpu.sh: what showing a whole new frame every 20 ms costs on
 // this X server. One shared-memory image the size of the root window goes to the root with
 // XShmPutImage on each tick, waiting for the server's completion event as misto does, until
 // SIGTERM.

@@ -47,8 +47,8 @@ void RainPage::onInit() {
     windDirection_ = WindDirectionControl::create(window_, r);
     if (windDirection_ != nullptr) {
         placeAfter(windDirection_->window(), label);
-        const float minimum = static_cast<float>(WindDial::pi / 36);
-        const float maximum = static_cast<float>(35 * WindDial::pi / 36);
+        const float minimum = static_cast<float>(kPi / 36);
+        const float maximum = static_cast<float>(35 * kPi / 36);
         windDirection_->setLimits(minimum, maximum);
         windDirection_->setAngle(WindDial::shownAngle(s.windDirection(), minimum, maximum));
     }

@@ -41,7 +41,7 @@ WindDirectionControl::WindDirectionControl(HWND window)
     : window_(window),
       angle_(WindDial::restingAngle),
       minAngle_(0.0f),
-      maxAngle_(static_cast<float>(WindDial::pi)) {
+      maxAngle_(static_cast<float>(kPi)) {
     measure();
 }
 
@@ -115,7 +115,8 @@ bool WindDirectionControl::handle(UINT message, WPARAM wParam, LPARAM lParam, LR
         case WM_DPICHANGED:
         case dpiChangedAfterParent:
             // Measured again: the dialog grows the control when the sheet moves to a screen of
-            // another DPI, and the hub and needle must follow (measured once, they stayed small).
+            // another DPI, and the hub and needle must follow (measured only once, they would stay
+            // small).
             measure();
             InvalidateRect(window_, nullptr, TRUE);
             return false;

@@ -125,7 +125,7 @@ boxes=$(wh_msgbox_texts | wc -l)
 
 what="stored values beyond the spinners and the dial"
 # 40000 minutes do not fit the spinner's 16-bit position; a direction that is no number draws
-# no needle. Both were written back damaged by a plain OK.
+# no needle. A plain OK writes neither back damaged.
 nan=2143289344
 stored=(29:1 1 30 40000 34 7)
 wh_write_config "$(wh_config_with 16 $nan "${stored[@]}")"

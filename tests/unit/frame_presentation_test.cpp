@@ -15,7 +15,7 @@ DirtyRect rect(std::int32_t left, std::int32_t top, std::int32_t right, std::int
 }
 
 // Whether every pixel of `r` lies inside one of `areas`.
-bool covered(const std::vector<FramePresentation::Area>& areas, const DirtyRect& r) {
+bool covered(const std::vector<PixelArea>& areas, const DirtyRect& r) {
     for (std::int32_t y = r.top; y <= r.bottom; ++y)
         for (std::int32_t x = r.left; x <= r.right; ++x) {
             bool in = false;
@@ -34,7 +34,7 @@ TEST(FramePresentation, WholeWhenDueOtherwiseOnlyTheChangedAreasOrNothing) {
     // What the screen gets for each plan: the whole picture as one area, or nothing.
     Send send = p.plan(none, 640, 480, 100);
     EXPECT_EQ(send, Send::Whole) << "the first frame";
-    std::vector<FramePresentation::Area> sent = areasToSend(send, p.areas(), 640, 480);
+    std::vector<PixelArea> sent = areasToSend(send, p.areas(), 640, 480);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_TRUE(sent[0].left == 0 && sent[0].top == 0 && sent[0].right == 640 &&
                 sent[0].bottom == 480);

@@ -6,7 +6,7 @@
 
 namespace {
 
-bool operator==(const MonitorArea& a, const MonitorArea& b) {
+bool operator==(const PixelArea& a, const PixelArea& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
@@ -23,7 +23,7 @@ TEST(MonitorPlaces, FollowTheMonitorsTheModeChangeMoved) {
         {"\\\\.\\DISPLAY7", {1920, 1024, 2560, 1504}},  // now over the primary
         {"\\\\.\\DISPLAY8", {2560, 1024, 3200, 1504}},  // now over one placed before it
     };
-    const MonitorArea primary{0, 0, 1024, 768};
+    const PixelArea primary{0, 0, 1024, 768};
     const std::vector<NamedMonitor> now = {
         {"\\\\.\\DISPLAY8", {1024, 0, 1664, 480}},
         {"\\\\.\\DISPLAY6", {2304, 0, 2944, 480}},
@@ -33,17 +33,17 @@ TEST(MonitorPlaces, FollowTheMonitorsTheModeChangeMoved) {
         {"\\\\.\\DISPLAY7", {800, 500, 1440, 980}},
         {"\\\\.\\DISPLAY2", {1024, 0, 2304, 1024}},
     };
-    const std::vector<MonitorArea> places = placesAfterModeChange(before, now, primary);
+    const std::vector<PixelArea> places = placesAfterModeChange(before, now, primary);
     ASSERT_EQ(places.size(), before.size());
-    EXPECT_TRUE(places[0] == (MonitorArea{1024, 0, 2304, 1024}));
-    EXPECT_TRUE(places[1] == (MonitorArea{0, 768, 1024, 1536}));
+    EXPECT_TRUE(places[0] == (PixelArea{1024, 0, 2304, 1024}));
+    EXPECT_TRUE(places[1] == (PixelArea{0, 768, 1024, 1536}));
     EXPECT_TRUE(places[2] == before[2].area);
     for (std::size_t gone = 3; gone < places.size(); ++gone)
         EXPECT_TRUE(places[gone].empty()) << "monitor " << before[gone].device;
 
     // Without a change every monitor stays where it was.
-    const std::vector<MonitorArea> same =
-        placesAfterModeChange(before, before, MonitorArea{0, 0, 1920, 1080});
+    const std::vector<PixelArea> same =
+        placesAfterModeChange(before, before, PixelArea{0, 0, 1920, 1080});
     ASSERT_EQ(same.size(), before.size());
     for (std::size_t i = 0; i < same.size(); ++i)
         EXPECT_TRUE(same[i] == before[i].area) << "monitor " << before[i].device;

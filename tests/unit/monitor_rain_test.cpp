@@ -13,18 +13,18 @@
 
 namespace {
 
-bool operator==(const MonitorArea& a, const MonitorArea& b) {
+bool operator==(const PixelArea& a, const PixelArea& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 TEST(SecondaryAreas, EveryMonitorButThePrimaryItsMirrorsAndEmptyOnes) {
-    const MonitorArea primary{0, 0, 1024, 768};
-    const MonitorArea left{-800, 0, 0, 600};
-    const MonitorArea above{0, -1080, 1920, 0};
-    const MonitorArea mirrorOfLeft{-800, 0, 0, 600};
-    const MonitorArea overPrimary{1000, 0, 1800, 600};
-    const MonitorArea empty{2000, 0, 2000, 600};
-    const std::vector<MonitorArea> kept =
+    const PixelArea primary{0, 0, 1024, 768};
+    const PixelArea left{-800, 0, 0, 600};
+    const PixelArea above{0, -1080, 1920, 0};
+    const PixelArea mirrorOfLeft{-800, 0, 0, 600};
+    const PixelArea overPrimary{1000, 0, 1800, 600};
+    const PixelArea empty{2000, 0, 2000, 600};
+    const std::vector<PixelArea> kept =
         secondaryAreas({left, primary, mirrorOfLeft, above, overPrimary, empty, primary}, primary);
     ASSERT_EQ(kept.size(), 2u);
     EXPECT_TRUE(kept[0] == left);
@@ -71,12 +71,12 @@ class MonitorRainTest : public ::testing::Test {
         int partial = 0;
         for (int i = 0; i < frames; ++i) {
             const std::vector<std::uint8_t> before = picture;
-            const std::vector<MonitorRain::Change>& changes =
+            const std::vector<PixelArea>& changes =
                 monitor.frame(static_cast<std::uint32_t>(i) * 20);
             between();
             std::vector<bool> reported(static_cast<std::size_t>(kWidth) * kHeight, false);
             std::int64_t area = 0;
-            for (const MonitorRain::Change& c : changes) {
+            for (const PixelArea& c : changes) {
                 EXPECT_TRUE(c.left >= 0 && c.top >= 0 && c.right <= kWidth && c.bottom <= kHeight);
                 area += static_cast<std::int64_t>(c.width()) * c.height();
                 for (std::int32_t y = c.top; y < c.bottom; ++y)
@@ -179,9 +179,9 @@ TEST_F(MonitorRainTest, RestartWipesTheGlassAndRepaintsTheWholePicture) {
     ASSERT_NE(picture, clean);
 
     monitor.loop().restartNextFrame();
-    const std::vector<MonitorRain::Change> changes = monitor.frame(now += 20);
+    const std::vector<PixelArea> changes = monitor.frame(now += 20);
     ASSERT_EQ(changes.size(), 1u);
-    EXPECT_TRUE(changes[0] == (MonitorArea{0, 0, kWidth, kHeight}));
+    EXPECT_TRUE(changes[0] == (PixelArea{0, 0, kWidth, kHeight}));
     // Only this frame's newborn drops are on the glass, and no track of the old ones.
     EXPECT_LT(monitor.loop().rainField().drops().size(), dropsBefore);
     EXPECT_LT(wetPoints() * 4, wetBefore);

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "app/misto_options.h"
+#include "foundation/pi.h"
 #include "settings/settings_format.h"
 
 namespace {
@@ -192,10 +193,10 @@ TEST(RenderOptions, WindDirectionInDegrees) {
     auto radians = [](const char* text) {
         return parseRenderOptions({"--wind-direction", text}).settings.windDirection();
     };
-    EXPECT_EQ(radians("90"), static_cast<float>(3.14159265359 / 2));
+    EXPECT_EQ(radians("90"), static_cast<float>(kPi / 2));
     EXPECT_EQ(radians("135"), SaverSettings().windDirection());
-    EXPECT_FLOAT_EQ(radians("112.5"), static_cast<float>(112.5 * 3.14159265359 / 180));
-    EXPECT_FLOAT_EQ(radians("-45"), static_cast<float>(-3.14159265359 / 4));
+    EXPECT_FLOAT_EQ(radians("112.5"), static_cast<float>(112.5 * kPi / 180));
+    EXPECT_FLOAT_EQ(radians("-45"), static_cast<float>(-kPi / 4));
     // Straight down blows no wind sideways; 0 degrees blows to the left.
     EXPECT_EQ(parseRenderOptions({"--wind-direction", "90"}).settings.windX(), 0);
     EXPECT_EQ(parseRenderOptions({"--wind-direction", "0"}).settings.windX(), -40);

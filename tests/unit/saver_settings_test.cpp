@@ -4,9 +4,9 @@
 
 #include <limits>
 
-namespace {
+#include "foundation/pi.h"
 
-constexpr double kPi = 3.14159265359;
+namespace {
 
 TEST(SaverSettings, DefaultsAndRanges) {
     SaverSettings s;

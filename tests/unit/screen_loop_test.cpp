@@ -13,8 +13,8 @@
 #include "render/tracer/memory_surface.h"
 
 // The screen loop at every depth and channel layout, with wind and restarts, and on another
-// monitor's bitmap: the checksums pin the frames as every host drew them when the loop was
-// written, so that a change which moves one byte of any host's picture shows.
+// monitor's bitmap: the checksums pin the frames every host draws, so that a change which moves
+// one byte of any host's picture shows.
 namespace {
 
 void fill(MemorySurface& s) {

@@ -6,13 +6,13 @@
 
 namespace {
 
-const float minAngle = static_cast<float>(WindDial::pi / 36);
-const float maxAngle = static_cast<float>(35 * WindDial::pi / 36);
+const float minAngle = static_cast<float>(kPi / 36);
+const float maxAngle = static_cast<float>(35 * kPi / 36);
 
 }  // namespace
 
 TEST(WindDial, NeedleStraightDownTruncatesTheFloatAngleTowardZero) {
-    const auto n = WindDial::needle(50, 0, 40, static_cast<float>(WindDial::pi / 2));
+    const auto n = WindDial::needle(50, 0, 40, static_cast<float>(kPi / 2));
     EXPECT_EQ(50, n.tip.x);
     EXPECT_EQ(39, n.tip.y);
     EXPECT_EQ(48, n.firstBarb.x);
@@ -29,7 +29,7 @@ TEST(WindDial, NeedleAtTheEndsPointsLeftAndRight) {
     EXPECT_EQ(-2, left.firstBarb.y);
     EXPECT_EQ(2, left.secondBarb.y);
     // float(pi) lies just past pi, so the tip falls just short of 90 and truncates to 89.
-    const auto right = WindDial::needle(50, 0, 40, static_cast<float>(WindDial::pi));
+    const auto right = WindDial::needle(50, 0, 40, static_cast<float>(kPi));
     EXPECT_EQ(89, right.tip.x);
     EXPECT_EQ(0, right.tip.y);
 }
@@ -43,10 +43,8 @@ TEST(WindDial, HubRadiusIsATenthOfTheWidthTruncated) {
 TEST(WindDial, AngleFromPointCoversEveryClampingBranch) {
     using WindDial::angleFromPoint;
     // Straight below the hub, and on it: exactly float(pi/2).
-    EXPECT_EQ(static_cast<float>(WindDial::pi / 2),
-              angleFromPoint(50, 0, 50, 27, minAngle, maxAngle));
-    EXPECT_EQ(static_cast<float>(WindDial::pi / 2),
-              angleFromPoint(50, 0, 50, 0, minAngle, maxAngle));
+    EXPECT_EQ(static_cast<float>(kPi / 2), angleFromPoint(50, 0, 50, 27, minAngle, maxAngle));
+    EXPECT_EQ(static_cast<float>(kPi / 2), angleFromPoint(50, 0, 50, 0, minAngle, maxAngle));
     // Level with the hub on the left: 0, raised to the minimum; on the right: pi, cut to the
     // maximum.
     EXPECT_EQ(minAngle, angleFromPoint(50, 0, 1, 0, minAngle, maxAngle));
@@ -64,10 +62,10 @@ TEST(WindDial, AngleFromPointCoversEveryClampingBranch) {
 }
 
 TEST(WindDial, KeysTurnByDegreesWithinTheLimits) {
-    const float down = static_cast<float>(WindDial::pi / 2);
-    EXPECT_FLOAT_EQ(static_cast<float>(95 * WindDial::pi / 180),
+    const float down = static_cast<float>(kPi / 2);
+    EXPECT_FLOAT_EQ(static_cast<float>(95 * kPi / 180),
                     WindDial::turned(down, 5, minAngle, maxAngle));
-    EXPECT_FLOAT_EQ(static_cast<float>(85 * WindDial::pi / 180),
+    EXPECT_FLOAT_EQ(static_cast<float>(85 * kPi / 180),
                     WindDial::turned(down, -5, minAngle, maxAngle));
     EXPECT_EQ(maxAngle, WindDial::turned(maxAngle, 5, minAngle, maxAngle));
     EXPECT_EQ(minAngle, WindDial::turned(minAngle + 0.01f, -5, minAngle, maxAngle));
@@ -78,7 +76,7 @@ TEST(WindDial, KeysTurnByDegreesWithinTheLimits) {
 
 TEST(WindDial, AStoredDirectionIsShownWithinTheLimits) {
     using WindDial::shownAngle;
-    const float down = static_cast<float>(WindDial::pi / 2);
+    const float down = static_cast<float>(kPi / 2);
     EXPECT_EQ(down, shownAngle(down, minAngle, maxAngle));
     EXPECT_EQ(minAngle, shownAngle(minAngle, minAngle, maxAngle));
     // 4 radians (229 degrees) and the ends of the float range come back to the nearer limit.
@@ -87,6 +85,5 @@ TEST(WindDial, AStoredDirectionIsShownWithinTheLimits) {
     EXPECT_EQ(maxAngle, shownAngle(INFINITY, minAngle, maxAngle));
     EXPECT_EQ(minAngle, shownAngle(-INFINITY, minAngle, maxAngle));
     // Not a number: the settings' default, 135 degrees.
-    EXPECT_EQ(static_cast<float>(0.75 * WindDial::pi),
-              shownAngle(std::nanf(""), minAngle, maxAngle));
+    EXPECT_EQ(static_cast<float>(0.75 * kPi), shownAngle(std::nanf(""), minAngle, maxAngle));
 }

@@ -8,8 +8,8 @@
 
 namespace {
 
-const float minAngle = static_cast<float>(WindDial::pi / 36);
-const float maxAngle = static_cast<float>(35 * WindDial::pi / 36);
+const float minAngle = static_cast<float>(kPi / 36);
+const float maxAngle = static_cast<float>(35 * kPi / 36);
 
 // A plain top-level window to hold the control; while `stealCapture` is set its next paint
 // takes the mouse capture, which is how another window interrupts a drag.
@@ -72,7 +72,7 @@ TEST_F(WindDirectionControlTest, DragFollowsTheMouseUntilTheButtonComesUp) {
 
     PostMessageA(control->window(), WM_LBUTTONUP, 0, 0);
     press(client.right / 2, client.bottom - 2);
-    EXPECT_EQ(static_cast<float>(WindDial::pi / 2), control->angle());
+    EXPECT_EQ(static_cast<float>(kPi / 2), control->angle());
 }
 
 TEST_F(WindDirectionControlTest, DragEndsOnQuitAndKeepsTheQuitForTheRealLoop) {
@@ -100,7 +100,7 @@ TEST_F(WindDirectionControlTest, KeysTurnTheNeedleWithinItsLimits) {
     SendMessageA(window, WM_KEYDOWN, VK_RIGHT, 0);
     EXPECT_EQ(maxAngle, control->angle());
     SendMessageA(window, WM_KEYDOWN, VK_LEFT, 0);
-    EXPECT_FLOAT_EQ(static_cast<float>(170 * WindDial::pi / 180), control->angle());
+    EXPECT_FLOAT_EQ(static_cast<float>(170 * kPi / 180), control->angle());
     SendMessageA(window, WM_KEYDOWN, VK_HOME, 0);
     EXPECT_EQ(minAngle, control->angle());
 }
@@ -115,5 +115,5 @@ TEST_F(WindDirectionControlTest, AResizedControlMeasuresItselfAgain) {
     // needle would lean far to the right.
     PostMessageA(control->window(), WM_LBUTTONUP, 0, 0);
     press(client.right / 2, client.bottom - 2);
-    EXPECT_EQ(static_cast<float>(WindDial::pi / 2), control->angle());
+    EXPECT_EQ(static_cast<float>(kPi / 2), control->angle());
 }

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "foundation/median.h"
 #include "tools/render/picture_io.h"
 #include "tools/render/picture_scale.h"
 #include "tools/render/pixel_format.h"
@@ -35,13 +36,6 @@ double percentile(std::vector<double> sorted, double share) {
     size_t rank = static_cast<size_t>(std::ceil(share * static_cast<double>(sorted.size())));
     rank = std::clamp<size_t>(rank, 1, sorted.size());
     return sorted[rank - 1];
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
 // The mean tells what a stretch of frames costs in all, for comparing with another program's CPU

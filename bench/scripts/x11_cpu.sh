@@ -8,7 +8,7 @@
 # the tracer without any presenting) is misto-render --bench's mean over the same frames, paced
 # at 20 ms, same size, seed and settings; misto's cost beyond it is what presenting adds.
 #
-#   bench/x11/x11_cpu.sh [BUILD_DIR]   (default build/release)
+#   bench/scripts/x11_cpu.sh [BUILD_DIR]   (default build/release)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -30,7 +30,7 @@ display -window root "$tmp/desktop.png" >/dev/null 2>&1
 
 # Nanoseconds a process has run on a processor (the scheduler's own account). utime and stime
 # are sampled at the clock tick, and a program woken by a 20 ms timer runs right at the tick, so
-# they charged misto several times what it ran.
+# they charge misto several times what it runs.
 cpu_ns() { awk '{ print $1 }' "/proc/$1/schedstat" || exit 1; }
 
 # Prints "PROCESS_MS SERVER_MS": the CPU of process PID and of the server over the next run,

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Instructions of one steady-state frame by part, counted by callgrind: the same on every
 # machine, so a change to the frame's code can be judged without timing anything.
-# Usage: bench/frame_instructions.sh PROGRAM [width height density]
+# Usage: bench/scripts/frame_instructions.sh PROGRAM [width height density]
 # (PROGRAM is misto-frame-instructions; 1920 1080 50 when the size is left out.)
 set -euo pipefail
 program=${1:?usage: $0 misto-frame-instructions [width height density]}

@@ -10,13 +10,13 @@
 # "slack=0 slack=4096" (the saver with another way of merging its changed areas). BEFORE names
 # another build of misto.scr to measure at every density too (an older version, say).
 #
-#   bench/saver_cpu.sh [MISTO_SCR [PRESENT_REFERENCE]]   (default build/win64/...)
+#   bench/scripts/saver_cpu.sh [MISTO_SCR [PRESENT_REFERENCE]]   (default build/win64/...)
 #
 # Only the saver's process is counted: the X server and the Wine server also work for it
 # (they take the finished picture), which the figures leave out.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/.." && pwd)
+root=$(cd "$here/../.." && pwd)
 scr=${1:-$root/build/win64/misto.scr}
 ref=${2:-$root/build/win64/present-reference.exe}
 sizes=${SIZES:-1024x768 1920x1080 3840x2160}
@@ -73,8 +73,7 @@ measure() {
         'BEGIN { printf "%.3f\n", (c * 1000 / hz) / (ns / 1e6 / 20) }'
 }
 
-median() { tr ' ' '\n' | grep . | sort -g | awk '{ v[NR] = $1 } END {
-    print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+. "$here/median.sh"
 
 wh_begin
 wh_set_wallpaper "$WH_ROOT/tests/data/wallpaper.bmp"
