@@ -28,9 +28,9 @@
 #include "app/x11/x_screen_rain.h"
 #include "app/x11/xlib.h"
 #include "foundation/basic_error.h"
+#include "picture/picture_io.h"
+#include "picture/picture_scale.h"
 #include "rain/rain_random.h"
-#include "tools/render/picture_io.h"
-#include "tools/render/picture_scale.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/memory_pictures.h"
-#include "app/screen_loop.h"
+#include "engine/memory_pictures.h"
+#include "engine/screen_loop.h"
 #include "settings/saver_settings.h"
 
 // A rectangle of the screen as the system gives monitors: right and bottom exclusive; left and
