@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_switches.h"
+#include "settings/settings_switches.h"
 
 // Where the X11 saver draws.
 enum class DrawTarget {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/monitor_rain.h"
+#include "engine/monitor_rain.h"
 
 // A monitor as the system lists it. The device name stays with the monitor while its place
 // changes.

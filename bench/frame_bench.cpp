@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/frame_presentation.h"
 #include "bench/frame_fixture.h"
 #include "bench/frame_floor.h"
+#include "engine/frame_presentation.h"
 
 // The cost of one frame of rain once the pane has settled (the drops' step and the trace of
 // what they changed, at 32 bpp over memory surfaces), beside a copy of one whole frame: the

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/memory_pictures.h"
-#include "app/screen_loop.h"
+#include "engine/memory_pictures.h"
+#include "engine/screen_loop.h"
 #include "render/tracer/cosntable.h"
 #include "render/tracer/memory_surface.h"
 #include "settings/saver_settings.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/monitor_rain.h"
+#include "engine/monitor_rain.h"
 
 // The saver's top-most borderless window over one monitor other than the primary. It shows a
 // picture (a memory device context) and hands every input to the saver's own window, whose

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/display_power.h"
-#include "app/monitor_rain.h"
 #include "app/win32/dib_picture.h"
 #include "app/win32/monitor_window.h"
 #include "app/win32/saver_window.h"
+#include "engine/monitor_rain.h"
 #include "settings/saver_settings.h"
 
 // The saver on every monitor but the primary, which the display device drives alone (exclusive

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/screen_loop.h"
+#include "engine/screen_loop.h"
 #include "render/win32/ddraw_surface.h"
 
 // Copies to `screen` what `loop`'s present plan decides at the tick `now` of `work`, the

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screen_pictures.h"
+#include "engine/screen_pictures.h"
 #include "render/win32/ddraw_surface.h"
 
 // The primary screen's pictures: the work and background surfaces. The glass is wiped by a

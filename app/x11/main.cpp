@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/frame_pacer.h"
 #include "app/misto_options.h"
 #include "app/monitor_power_watch.h"
 #include "app/mouse_rule.h"
@@ -24,6 +23,7 @@
 #include "app/x11/x_full_screen.h"
 #include "app/x11/x_rain_screens.h"
 #include "app/x11/xlib.h"
+#include "engine/frame_pacer.h"
 #include "foundation/basic_error.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "app/x11/x_pixels.h"
 #include "app/xscreensaver_preferences.h"
 #include "foundation/small_file.h"
-#include "tools/render/picture_io.h"
-#include "tools/render/sample_picture.h"
+#include "picture/picture_io.h"
+#include "picture/sample_picture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/x11/xlib.h"
-#include "tools/render/picture.h"
+#include "picture/picture.h"
 
 // The desktop picture a screen-saver host left on the window it hands over
 // (_SCREENSAVER_SCREENSHOT, a pixmap of the window's size), when the user's preferences let

@@ -6,7 +6,7 @@
 
 #include "app/x11/x_rain_screens.h"
 #include "app/x11/xlib.h"
-#include "tools/render/picture.h"
+#include "picture/picture.h"
 
 // The rain on a window its host hands over, on the root, or on a window of misto's own, and the
 // picture under it, which the full screen shares.

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/frame_presentation.h"
 #include "app/x11/xlib.h"
+#include "engine/frame_presentation.h"
 #include "render/tracer/surface.h"
 
 // The picture a window's rain is traced into, held where the X server can take it from: shared

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "app/x11/x_errors.h"
-#include "tools/render/pixel_format.h"
+#include "picture/pixel_format.h"
 
 namespace {
 

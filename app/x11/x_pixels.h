@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "app/x11/xlib.h"
+#include "picture/picture.h"
 #include "render/tracer/channel_masks.h"
-#include "tools/render/picture.h"
 
 // Between the pictures of the portable code (RGB, 8 bits a channel) and X images, by the
 // visual's channel masks: an image read from a pixmap carries none of its own.

@@ -8,8 +8,8 @@
 #include "app/x11/x_root_snapshot.h"
 #include "app/x11/x_screen_rain.h"
 #include "app/x11/xlib.h"
+#include "picture/picture.h"
 #include "settings/saver_settings.h"
-#include "tools/render/picture.h"
 
 // The windows one run rains on, each with its rain, and what misto made or took for them: its
 // own windows, and the root as it was before the rain.

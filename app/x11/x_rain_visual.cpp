@@ -2,7 +2,7 @@
 
 #include "app/x11/x_pixels.h"
 #include "foundation/basic_error.h"
-#include "tools/render/pixel_format.h"
+#include "picture/pixel_format.h"
 
 std::string unsupportedVisual(const Visual* visual, int depth) {
     // A DirectColor window shows its pixels through a colour map its owner sets (Xvfb's

@@ -4,8 +4,8 @@
 
 #include "app/x11/x_pixels.h"
 #include "app/x11/xlib.h"
+#include "picture/picture.h"
 #include "render/tracer/channel_masks.h"
-#include "tools/render/picture.h"
 
 // The root window's pixels as they were before the rain, to put back when the rain ends. The
 // rain is drawn on the root itself, and the root's background cannot repaint it: a root may

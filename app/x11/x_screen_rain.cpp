@@ -1,9 +1,9 @@
 #include "app/x11/x_screen_rain.h"
 
 #include "app/x11/x_pixels.h"
+#include "picture/picture_scale.h"
+#include "picture/pixel_format.h"
 #include "render/tracer/cosntable.h"
-#include "tools/render/picture_scale.h"
-#include "tools/render/pixel_format.h"
 
 namespace {
 

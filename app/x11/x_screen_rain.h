@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/memory_pictures.h"
-#include "app/screen_loop.h"
 #include "app/x11/x_frame_image.h"
 #include "app/x11/xlib.h"
+#include "engine/memory_pictures.h"
+#include "engine/screen_loop.h"
+#include "picture/picture.h"
 #include "render/tracer/channel_masks.h"
 #include "render/tracer/memory_surface.h"
 #include "settings/saver_settings.h"
-#include "tools/render/picture.h"
 
 // The rain on one X window: the screen loop over an image of the window's size, the desktop
 // picture behind the rain scaled to that size, and the frame's changed areas sent to the window.

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/restart_schedule.h"
+#include "engine/restart_schedule.h"
 
 namespace {
 

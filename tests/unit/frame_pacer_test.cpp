@@ -1,4 +1,4 @@
-#include "app/frame_pacer.h"
+#include "engine/frame_pacer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/frame_presentation.h"
+#include "engine/frame_presentation.h"
 
 #include <gtest/gtest.h>
 

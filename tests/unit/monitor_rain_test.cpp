@@ -1,4 +1,4 @@
-#include "app/monitor_rain.h"
+#include "engine/monitor_rain.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tools/render/picture_io.h"
+#include "picture/picture_io.h"
 
 namespace fs = std::filesystem;
 

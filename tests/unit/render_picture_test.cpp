@@ -3,8 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "tools/render/picture_scale.h"
-#include "tools/render/pixel_format.h"
+#include "picture/picture_scale.h"
+#include "picture/pixel_format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/screen_loop.h"
+#include "engine/screen_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_pictures.h"
-#include "app/monitor_rain.h"
+#include "engine/memory_pictures.h"
+#include "engine/monitor_rain.h"
 #include "fnv1a.h"
 #include "render/tracer/cosntable.h"
 #include "render/tracer/memory_surface.h"

@@ -24,8 +24,8 @@
 #include "app/x11/x_errors.h"
 #include "app/x11/x_pixels.h"
 #include "app/x11/xlib.h"
-#include "tools/render/picture_io.h"
-#include "tools/render/picture_scale.h"
+#include "picture/picture_io.h"
+#include "picture/picture_scale.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "foundation/median.h"
-#include "tools/render/picture_io.h"
-#include "tools/render/picture_scale.h"
-#include "tools/render/pixel_format.h"
+#include "picture/picture_io.h"
+#include "picture/picture_scale.h"
+#include "picture/pixel_format.h"
+#include "picture/sample_picture.h"
 #include "tools/render/rain_render.h"
 #include "tools/render/render_options.h"
-#include "tools/render/sample_picture.h"
 
 namespace fs = std::filesystem;
 

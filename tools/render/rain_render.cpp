@@ -1,8 +1,8 @@
 #include "tools/render/rain_render.h"
 
-#include "app/settings_switches.h"
+#include "picture/pixel_format.h"
 #include "render/tracer/cosntable.h"
-#include "tools/render/pixel_format.h"
+#include "settings/settings_switches.h"
 
 namespace {
 

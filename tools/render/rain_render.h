@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/memory_pictures.h"
-#include "app/screen_loop.h"
+#include "engine/memory_pictures.h"
+#include "engine/screen_loop.h"
+#include "picture/picture.h"
 #include "render/tracer/memory_surface.h"
 #include "settings/saver_settings.h"
-#include "tools/render/picture.h"
 
 // misto-render's screen: the saver's screen loop over pictures in memory, at 50 frames a
 // second of its own clock. The rain falls on `picture` (already at the render size) and is

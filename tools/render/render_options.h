@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_switches.h"
 #include "settings/saver_settings.h"
+#include "settings/settings_switches.h"
 
 // What one run of misto-render does, as given on its command line.
 struct RenderOptions {

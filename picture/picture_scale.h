@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "tools/render/picture.h"
+#include "picture/picture.h"
 
 // Scales to width x height: an area average where a side shrinks, a linear blend where it
 // grows. Integer arithmetic only, so every build gives the same bytes.

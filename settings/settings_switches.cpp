@@ -1,4 +1,4 @@
-#include "app/settings_switches.h"
+#include "settings/settings_switches.h"
 
 #include <algorithm>
 #include <limits>

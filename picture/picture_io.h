@@ -3,7 +3,7 @@
 #include <string>
 
 #include "foundation/basic_error.h"
-#include "tools/render/picture.h"
+#include "picture/picture.h"
 
 // A picture that cannot be read or written; the text names the file and the reason.
 class PictureError : public BasicError {

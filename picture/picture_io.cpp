@@ -1,4 +1,4 @@
-#include "tools/render/picture_io.h"
+#include "picture/picture_io.h"
 
 #include <cstring>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "app/switch_table.h"
+#include "settings/switch_table.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/memory_pictures.h"
+#include "engine/memory_pictures.h"
 
 #include <cstring>
 

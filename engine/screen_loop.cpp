@@ -1,8 +1,8 @@
-#include "app/screen_loop.h"
+#include "engine/screen_loop.h"
 
 #include <utility>
 
-#include "app/restart_schedule.h"
+#include "engine/restart_schedule.h"
 #include "rain/drop.h"
 #include "rain/rain_tuning.h"
 

@@ -1,4 +1,4 @@
-#include "app/frame_presentation.h"
+#include "engine/frame_presentation.h"
 
 #include <algorithm>
 
@@ -82,9 +82,9 @@ void FramePresentation::merge(PixelArea area, std::size_t first) {
     areas_.push_back(area);
 }
 
-std::vector<PixelArea> areasToSend(
-    FramePresentation::Send send, const std::vector<PixelArea>& planned,
-    std::int32_t width, std::int32_t height) {
+std::vector<PixelArea> areasToSend(FramePresentation::Send send,
+                                   const std::vector<PixelArea>& planned, std::int32_t width,
+                                   std::int32_t height) {
     switch (send) {
         case FramePresentation::Send::Whole:
             return {PixelArea{0, 0, width, height}};

@@ -1,4 +1,4 @@
-#include "app/water_trace.h"
+#include "engine/water_trace.h"
 
 namespace {
 

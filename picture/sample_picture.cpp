@@ -1,10 +1,10 @@
-#include "tools/render/sample_picture.h"
+#include "picture/sample_picture.h"
 
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
-#include "tools/render/picture_io.h"
+#include "picture/picture_io.h"
 
 namespace fs = std::filesystem;
 
@@ -26,7 +26,8 @@ std::string findSamplePicture(const char* argv0) {
         }
     }
     candidates.push_back(fs::path(kSample));
-    candidates.push_back(fs::path(__FILE__).parent_path() / "../.." / kSample);
+    // The sources' root is one folder above this file's.
+    candidates.push_back(fs::path(__FILE__).parent_path() / ".." / kSample);
     for (const fs::path& p : candidates) {
         if (fs::is_regular_file(p, ec)) return p.lexically_normal().string();
     }

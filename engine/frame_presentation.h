@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/pixel_area.h"
+#include "engine/pixel_area.h"
 #include "rain/dirty_rect.h"
 
 // What of the finished work picture goes to the screen each frame. The tracer writes nothing
@@ -60,6 +60,6 @@ class FramePresentation {
 
 // The areas to copy to the screen for a frame whose plan was `send`, on a picture of `width` x
 // `height` with `planned` the plan's areas: none, those areas, or one area of the whole picture.
-std::vector<PixelArea> areasToSend(
-    FramePresentation::Send send, const std::vector<PixelArea>& planned,
-    std::int32_t width, std::int32_t height);
+std::vector<PixelArea> areasToSend(FramePresentation::Send send,
+                                   const std::vector<PixelArea>& planned, std::int32_t width,
+                                   std::int32_t height);

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/switch_table.h"
 #include "settings/saver_settings.h"
+#include "settings/switch_table.h"
 
 // The command-line switches of the settings record, shared by every program that rains on
 // Linux (misto-render, misto): the same names, ranges and defaults in each.

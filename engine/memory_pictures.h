@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screen_pictures.h"
+#include "engine/screen_pictures.h"
 #include "render/tracer/memory_surface.h"
 #include "render/tracer/picture_view.h"
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/memory_pictures.h"
-#include "app/pixel_area.h"
-#include "app/screen_loop.h"
+#include "engine/memory_pictures.h"
+#include "engine/pixel_area.h"
+#include "engine/screen_loop.h"
 #include "settings/saver_settings.h"
 
 // The monitors that need a rain of their own, in the order given: not the primary (the display

@@ -1,4 +1,4 @@
-#include "app/restart_schedule.h"
+#include "engine/restart_schedule.h"
 
 namespace RestartSchedule {
 

@@ -1,4 +1,4 @@
-#include "tools/render/pixel_format.h"
+#include "picture/pixel_format.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/frame_presentation.h"
-#include "app/screen_pictures.h"
-#include "app/water_trace.h"
+#include "engine/frame_presentation.h"
+#include "engine/screen_pictures.h"
+#include "engine/water_trace.h"
 #include "rain/rain_field.h"
 #include "rain/water_surface.h"
 #include "render/tracer/channel_masks.h"

@@ -1,4 +1,4 @@
-#include "tools/render/picture_scale.h"
+#include "picture/picture_scale.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "picture/picture.h"
 #include "render/tracer/channel_masks.h"
 #include "render/tracer/memory_surface.h"
 #include "render/tracer/surface.h"
-#include "tools/render/picture.h"
 
 // The channel masks of the depths misto-render draws in: 5-6-5 at 16 bits, 8-8-8 at 24 and 32.
 // Throws std::invalid_argument for a depth other than 16, 24 or 32.
