@@ -4,7 +4,10 @@ JOBS ?= $(shell nproc)
 CLANG_FORMAT ?= clang-format
 FORMATTED = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps build test run-tests demo bench bench-instructions bench-rotation bench-saver bench-x11 format format-check native win64 win32 i386 release release-x11 install deb pictures x11-pictures clean
+.PHONY: deps build test run-tests demo bench bench-instructions bench-rotation bench-saver bench-x11 format format-check native win64 win32 i386 release misto install uninstall deb pictures x11-pictures clean
+
+# A plain `make` builds the X11 saver alone; `make test` builds and tests everything.
+.DEFAULT_GOAL := misto
 
 deps:
 	@scripts/install-deps
@@ -26,28 +29,30 @@ i386: deps
 	cmake --preset i386 >/dev/null
 	cmake --build --preset i386 -j $(JOBS)
 
-# The native tools as shipped: optimised, without the sanitizers the native test build carries
-# (which make misto-render several times slower).
+# The native programs as shipped (misto-render and misto): optimised, without the sanitizers the
+# native test build carries (which make misto-render several times slower).
 release: deps
 	cmake --preset release >/dev/null
-	cmake --build --preset release -j $(JOBS) --target misto-render
+	cmake --build --preset release -j $(JOBS) --target misto-render misto
 
-# The X11 saver as shipped, for installing and packing.
-release-x11: deps
+# The X11 saver as shipped, for installing and packing: needs only CMake, a C++17 compiler,
+# pkg-config and the X11, Xext, Xrandr and stb headers (the README lists the packages), and
+# never installs anything itself.
+misto:
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS) --target misto
 
 # Where xscreensaver and its hosts look: PREFIX/libexec/xscreensaver/misto, its settings
 # dialog's controls, the .desktop file MATE and Xfce list, the manual page. DESTDIR stages.
+# Installs what `make misto` built, and builds nothing, so that `sudo make install` leaves no
+# file owned by root in build/. `make uninstall` removes exactly what `make install` puts.
 PREFIX ?= /usr/local
-install: release-x11
-	DESTDIR=$(DESTDIR) cmake --install build/release --prefix $(PREFIX)
+install uninstall:
+	@PREFIX=$(PREFIX) DESTDIR=$(DESTDIR) scripts/x11-install $@
 
-# The same files as a Debian package in out/.
-deb: release-x11
-	@mkdir -p out
-	cd build/release && cpack -G DEB -B $(CURDIR)/out/deb
-	@cp out/deb/*.deb out/ && rm -rf out/deb && ls out/*.deb
+# The Debian package and its -dbgsym, built by dpkg-buildpackage, into out/.
+deb:
+	@scripts/make-deb out
 
 # The deliverables, laid out where other tools look for them; the test builds stay in build/.
 build: native win64 win32 release

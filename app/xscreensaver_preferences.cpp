@@ -18,19 +18,39 @@ std::string lower(std::string text) {
     return text;
 }
 
+bool isFalse(const std::string& value) {
+    const std::string v = lower(value);
+    return v == "false" || v == "off" || v == "no";
+}
+
 }  // namespace
 
-bool desktopImagesAllowed(const std::string& preferences) {
+ImagePreferences imagePreferences(const std::string& preferences, const std::string& home) {
     std::istringstream lines(preferences);
     std::string line;
-    bool allowed = true;
+    ImagePreferences found;
+    // xscreensaver's own default lets its programs choose pictures from the folder.
+    bool randomImages = true;
+    std::string folder;
     while (std::getline(lines, line)) {
         const std::size_t colon = line.find(':');
         if (colon == std::string::npos) continue;
-        if (lower(trimmed(line.substr(0, colon))) != "grabdesktopimages") continue;
-        // The last setting wins, as in any resource file.
-        const std::string value = lower(trimmed(line.substr(colon + 1)));
-        allowed = !(value == "false" || value == "off" || value == "no");
+        const std::string name = lower(trimmed(line.substr(0, colon)));
+        const std::string value = trimmed(line.substr(colon + 1));
+        if (name == "grabdesktopimages") {
+            found.desktopImages = !isFalse(value);
+        } else if (name == "chooserandomimages") {
+            randomImages = !isFalse(value);
+        } else if (name == "imagedirectory") {
+            folder = value;
+        }
     }
-    return allowed;
+    if (folder.size() >= 2 && folder[0] == '"' && folder.back() == '"') {
+        folder = folder.substr(1, folder.size() - 2);
+    }
+    if (!folder.empty() && folder[0] == '~' && (folder.size() == 1 || folder[1] == '/')) {
+        folder = home + folder.substr(1);
+    }
+    if (randomImages) found.imageFolder = folder;
+    return found;
 }

@@ -19,10 +19,16 @@
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
-Picture loadPicture(const std::string& path) {
+Picture loadPicture(const std::string& path, std::int64_t maxPixels) {
     int w = 0;
     int h = 0;
     int channels = 0;
+    if (maxPixels != kAnyPixels && stbi_info(path.c_str(), &w, &h, &channels) != 0 &&
+        static_cast<std::int64_t>(w) * h > maxPixels) {
+        throw PictureError("cannot read the picture " + path + ": " + std::to_string(w) + "x" +
+                           std::to_string(h) + " is more than " + std::to_string(maxPixels) +
+                           " pixels");
+    }
     stbi_uc* data = stbi_load(path.c_str(), &w, &h, &channels, 3);
     if (data == nullptr) {
         throw PictureError("cannot read the picture " + path + ": " + stbi_failure_reason());

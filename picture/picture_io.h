@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "foundation/basic_error.h"
@@ -11,8 +12,10 @@ class PictureError : public BasicError {
     using BasicError::BasicError;
 };
 
-// Reads a PNG, JPEG or BMP file as RGB (an alpha channel is dropped).
-Picture loadPicture(const std::string& path);
+// Reads a PNG, JPEG or BMP file as RGB (an alpha channel is dropped). A picture of more than
+// `maxPixels` pixels is refused before it is decoded.
+constexpr std::int64_t kAnyPixels = INT64_MAX;
+Picture loadPicture(const std::string& path, std::int64_t maxPixels = kAnyPixels);
 
 // A picture that cannot be written out.
 class PictureWriteError : public BasicError {

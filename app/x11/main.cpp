@@ -338,7 +338,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.version) {
-        std::printf("misto %s\n", MISTO_VERSION);
+        std::printf("misto %s\nCopyright (c) Tarnwick Labs. All rights reserved.\n", MISTO_VERSION);
         return 0;
     }
     try {

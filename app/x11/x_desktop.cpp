@@ -2,19 +2,22 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <random>
+#include <vector>
 
 #include "app/x11/x_errors.h"
 #include "app/x11/x_pixels.h"
 #include "app/xscreensaver_preferences.h"
 #include "foundation/small_file.h"
+#include "picture/picture_folder.h"
 #include "picture/picture_io.h"
 #include "picture/sample_picture.h"
 
 namespace {
 
-bool userAllowsDesktopImages() {
+ImagePreferences userImagePreferences() {
     const char* home = std::getenv("HOME");
-    if (home == nullptr) return true;
+    if (home == nullptr) return {};
     // Read as a preferences file of any real size is: a FIFO, a device or a link to one would
     // block the start or fill the memory, and is taken as no file at all.
     const std::string path = std::string(home) + "/.xscreensaver";
@@ -23,9 +26,9 @@ bool userAllowsDesktopImages() {
         if (!file.missing) {
             std::fprintf(stderr, "misto: ignoring %s: %s\n", path.c_str(), file.error.c_str());
         }
-        return true;
+        return {};
     }
-    return desktopImagesAllowed(std::string(file.bytes->begin(), file.bytes->end()));
+    return imagePreferences(std::string(file.bytes->begin(), file.bytes->end()), home);
 }
 
 }  // namespace
@@ -49,7 +52,7 @@ Pixmap screenshotPixmap(Display* display, Window window) {
 
 std::optional<Picture> hostScreenshot(Display* display, Window window,
                                       const XWindowAttributes& attributes) {
-    if (!userAllowsDesktopImages()) return std::nullopt;
+    if (!userImagePreferences().desktopImages) return std::nullopt;
     XErrors::take();
     const Pixmap pixmap = screenshotPixmap(display, window);
     if (pixmap == XNone) return std::nullopt;
@@ -73,5 +76,18 @@ std::optional<Picture> hostScreenshot(Display* display, Window window,
 }
 
 Picture chosenPicture(const std::string& path, const char* argv0) {
-    return loadPicture(path.empty() ? findSamplePicture(argv0) : path);
+    if (!path.empty()) return loadPicture(path);
+    const std::string folder = userImagePreferences().imageFolder;
+    if (!folder.empty()) {
+        std::vector<std::string> passedOver;
+        std::optional<FolderPicture> found =
+            randomFolderPicture(folder, std::random_device{}(), passedOver);
+        for (const std::string& why : passedOver) {
+            std::fprintf(stderr, "misto: passing over %s\n", why.c_str());
+        }
+        if (found) return std::move(found->picture);
+        std::fprintf(stderr, "misto: no picture to show in %s; raining over the bundled one\n",
+                     folder.c_str());
+    }
+    return loadPicture(findScenePicture(argv0));
 }

@@ -16,5 +16,7 @@ std::optional<Picture> hostScreenshot(Display* display, Window window,
 // Whether the pixmap still exists is not checked.
 Pixmap screenshotPixmap(Display* display, Window window);
 
-// The picture of `path`, or the bundled one when `path` is empty.
+// The picture of `path`; when `path` is empty, a picture chosen at random from the image folder
+// of the user's xscreensaver preferences (chooseRandomImages, imageDirectory), else the bundled
+// scene. Files of the folder that cannot be shown are passed over with a line on stderr.
 Picture chosenPicture(const std::string& path, const char* argv0);

@@ -215,14 +215,30 @@ TEST(MistoOptions, ManPageAndSettingsDialogFollowTheTables) {
 }
 #endif
 
-TEST(XscreensaverPreferences, OnlyFalseKeepsTheDesktopHidden) {
-    EXPECT_TRUE(desktopImagesAllowed(""));
-    EXPECT_TRUE(desktopImagesAllowed("grabDesktopImages:\tTrue\nlock: False\n"));
-    EXPECT_FALSE(desktopImagesAllowed("lock: True\ngrabDesktopImages:   False  \nfade: False\n"));
-    EXPECT_FALSE(desktopImagesAllowed("GrabDesktopImages: false"));
+TEST(XscreensaverPreferences, DesktopAndImageFolderFollowTheLastSetting) {
+    const auto desktop = [](const std::string& text) {
+        return imagePreferences(text, "/home/u").desktopImages;
+    };
+    const auto folder = [](const std::string& text) {
+        return imagePreferences(text, "/home/u").imageFolder;
+    };
+    EXPECT_TRUE(desktop(""));
+    EXPECT_TRUE(desktop("grabDesktopImages:\tTrue\nlock: False\n"));
+    EXPECT_FALSE(desktop("lock: True\ngrabDesktopImages:   False  \nfade: False\n"));
+    EXPECT_FALSE(desktop("GrabDesktopImages: false"));
     // The last setting wins; a longer name is another setting.
-    EXPECT_TRUE(desktopImagesAllowed("grabDesktopImages: False\ngrabDesktopImages: True\n"));
-    EXPECT_TRUE(desktopImagesAllowed("grabDesktopImagesToo: False\n"));
+    EXPECT_TRUE(desktop("grabDesktopImages: False\ngrabDesktopImages: True\n"));
+    EXPECT_TRUE(desktop("grabDesktopImagesToo: False\n"));
+
+    EXPECT_EQ(folder(""), "");
+    EXPECT_EQ(folder("imageDirectory:\t/srv/pictures\n"), "/srv/pictures");
+    EXPECT_EQ(folder("imageDirectory: ~/Pictures\nchooseRandomImages: True\n"), "/home/u/Pictures");
+    EXPECT_EQ(folder("imageDirectory: \"~\"\n"), "/home/u");
+    // Only "~" or "~/" is the home folder; another user's "~name" is left as written.
+    EXPECT_EQ(folder("imageDirectory: ~other/p\n"), "~other/p");
+    EXPECT_EQ(folder("chooseRandomImages: False\nimageDirectory: /srv/pictures\n"), "");
+    EXPECT_EQ(folder("chooseRandomImages: off\nimageDirectory: /a\nchooseRandomImages: True\n"),
+              "/a");
 }
 
 }  // namespace

@@ -266,11 +266,13 @@ for depth in 24 16 30; do
         MISTO_PID=""
 
         # Behind the rain when the screenshot may not or cannot be used: --image when the user's
-        # preferences keep the desktop hidden; the bundled picture when the screenshot's pixmap
+        # preferences keep the desktop hidden; the bundled scene when the screenshot's pixmap
         # is gone. Each at the window's size, as misto-render scales it.
         id=$("$HOST" make 160x120 "$ROOT/tests/data/wallpaper.png" "$TMP/shot.png")
         "$RENDER" --image "$ROOT/tests/data/wallpaper.png" --size 160x120 --frames 20 --every 10 \
             "${RAIN[@]}" --out "$TMP/picture" >/dev/null || fail "misto-render over the picture"
+        "$RENDER" --image "$ROOT/resources/x11/wallpaper.png" --size 160x120 --frames 20 \
+            --every 10 "${RAIN[@]}" --out "$TMP/scene" >/dev/null || fail "misto-render over the scene"
         mkdir -p "$TMP/home"
         printf 'lock:\tFalse\ngrabDesktopImages:\tFalse\n' >"$TMP/home/.xscreensaver"
         HOME="$TMP/home" "$MISTO" --window-id "$id" --frames 10 "${RAIN[@]}" \
@@ -279,9 +281,9 @@ for depth in 24 16 30; do
             pass "grabDesktopImages: False: the rain over --image" ||
             fail "grabDesktopImages: False: $(cat "$TMP/err")"
         "$HOST" free-screenshot "$id" || fail "the test host could not free the screenshot"
-        "$MISTO" --window-id "$id" --no-shm --frames 20 "${RAIN[@]}" 2>"$TMP/err" &&
-            "$HOST" compare "$id" "$TMP/picture/frame-00002.png" &&
-            pass "a screenshot freed by its host: the rain over the bundled picture" ||
+        HOME="$TMP/home" "$MISTO" --window-id "$id" --no-shm --frames 20 "${RAIN[@]}" 2>"$TMP/err" &&
+            "$HOST" compare "$id" "$TMP/scene/frame-00002.png" &&
+            pass "a screenshot freed by its host: the rain over the bundled scene" ||
             fail "a freed screenshot: $(cat "$TMP/err")"
 
         # The display gone: a message and exit 1, no crash.

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The real xscreensaver daemon runs misto from its programs: line, on one monitor and on two:
 # rain over the desktop on each monitor's window, the program ends on -deactivate, the desktop
-# is back pixel for pixel, and no shared memory segment of misto's is left.
+# is back pixel for pixel, and no shared memory segment of misto's is left. With
+# grabDesktopImages False, misto (started by its bare name, as stock entries are, from an
+# installed layout) rains over a picture of the image folder when chooseRandomImages is True,
+# passing over a damaged file and a folder there, and over the bundled scene when it is False.
 #   test_xscreensaver.sh MISTO
 set -u
 . "$(dirname "$0")/x11_helpers.sh"
@@ -16,10 +19,13 @@ daemon_ready() { timeout 30 xscreensaver-command -time >/dev/null 2>&1; }
 count_is() { [ "$(x11_misto_pids "$user" | wc -l)" -eq "$1" ]; }
 none_left() { [ -z "$(x11_misto_pids "$user")" ]; }
 
-# run_case MONITORS: one case on a fresh 1280x720 server split into that many monitors.
+# run_case MONITORS [RANDOM_IMAGES]: one case on a fresh 1280x720 server split into that many
+# monitors; with RANDOM_IMAGES (True or False) xscreensaver hands over no desktop and misto
+# chooses from the image folder (True) or shows the bundled scene (False).
 run_case() {
-    local monitors=$1 home pids pid windows region
-    x11_step "$monitors monitor(s): starting Xvfb"
+    local monitors=$1 images=${2:-} home pids pid windows region expected="" preferences=""
+    local program
+    x11_step "$monitors monitor(s) ${images:+(chooseRandomImages $images)}: starting Xvfb"
     x11_begin 1280x720
     if [ "$monitors" -eq 2 ]; then
         xrandr --setmonitor LEFT 640/169x720/190+0+0 screen >/dev/null &&
@@ -31,6 +37,21 @@ run_case() {
     # The daemon's user may not reach the build tree (a checkout under a private home): it runs
     # a copy from the session's folder.
     install -m 755 "$misto" "$X11_TMP/misto"
+    program=$X11_TMP/misto
+    if [ -n "$images" ]; then
+        program=misto
+        # Installed as a package lays it out; the daemon puts the program's folder on PATH.
+        install -D -m 755 "$misto" "$X11_TMP/hacks/misto"
+        install -D -m 644 "$X11_ROOT/resources/x11/wallpaper.png" "$X11_TMP/share/misto/wallpaper.png"
+        mkdir -p "$X11_TMP/pictures/album.png"
+        convert -size 1280x720 gradient:'#1f6f4a'-'#d8ecff' -depth 8 "$X11_TMP/pictures/garden.png"
+        head -c 5000 /dev/urandom >"$X11_TMP/pictures/broken.jpg"
+        preferences="grabDesktopImages: False
+chooseRandomImages: $images
+imageDirectory: $X11_TMP/pictures"
+        expected=$X11_TMP/pictures/garden.png
+        [ "$images" = True ] || expected=$X11_TMP/share/misto/wallpaper.png
+    fi
     cat >"$home/.xscreensaver" <<CONFIG
 lock: False
 fade: False
@@ -38,11 +59,12 @@ unfade: False
 splash: False
 mode: one
 selected: 0
-programs: $X11_TMP/misto --root
+programs: $program --root
+$preferences
 CONFIG
     chown -R "$user:$user" "$home"
     setpriv --reuid=$user --regid=$user --clear-groups env -i HOME="$home" DISPLAY="$DISPLAY" \
-        PATH=/usr/bin:/bin xscreensaver --no-splash >"$X11_TMP/daemon.log" 2>&1 &
+        PATH="${images:+$X11_TMP/hacks:}/usr/bin:/bin" xscreensaver --no-splash >"$X11_TMP/daemon.log" 2>&1 &
     x11_started $!
     x11_step "$monitors monitor(s): starting the daemon"
     x11_wait 30 daemon_ready || x11_fail "the xscreensaver daemon did not answer within 30 s"
@@ -60,7 +82,7 @@ CONFIG
 
     x11_step "$monitors monitor(s): waiting for rain"
     if [ "$monitors" -eq 1 ]; then
-        x11_expect_rain 1280x720+0+0 "the screen"
+        x11_expect_rain 1280x720+0+0 "the screen" "$expected"
     else
         x11_expect_rain 640x720+0+0 "the left monitor"
         x11_expect_rain 640x720+640+0 "the right monitor"
@@ -84,4 +106,7 @@ CONFIG
 
 run_case 1
 run_case 2
-echo "PASS: xscreensaver runs misto on one and on two monitors; -deactivate ends it cleanly"
+run_case 1 True
+run_case 1 False
+echo "PASS: xscreensaver runs misto on one and on two monitors, over the image folder or the" \
+    "bundled scene without the desktop; -deactivate ends it cleanly"

@@ -91,15 +91,16 @@ x11_differing() {
     compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
 }
 
-# Succeeds when REGION (WxH+X+Y) of the screen differs from the same region of the desktop in
-# more than 0.05 % and fewer than 60 % of its pixels: rain over the desktop, not a blank or
-# foreign picture. Leaves the region's screenshot in $X11_TMP/rain.png.
+# Succeeds when REGION (WxH+X+Y) of the screen differs from the same region of the desktop (or
+# of the screen-sized picture PICTURE) in more than 0.05 % and fewer than 60 % of its pixels:
+# rain over that picture, not a blank or foreign one. Leaves the region's screenshot in
+# $X11_TMP/rain.png: x11_rain_over_desktop REGION [PICTURE].
 x11_rain_over_desktop() {
     local region=$1 w h n
     w=${region%%x*}
     h=${region#*x}
     h=${h%%+*}
-    convert "$X11_TMP/desktop.png" -crop "$region" +repage "$X11_TMP/desktop-part.png"
+    convert "${2:-$X11_TMP/desktop.png}" -crop "$region" +repage "$X11_TMP/desktop-part.png"
     x11_shot "$X11_TMP/rain.png" "$region"
     n=$(x11_differing "$X11_TMP/desktop-part.png" "$X11_TMP/rain.png")
     [ "$n" -gt $((w * h / 2000)) ] && [ "$n" -lt $((w * h * 6 / 10)) ]
@@ -117,10 +118,12 @@ x11_region_changed() {
     [ "$(x11_differing "$X11_TMP/rain.png" "$X11_TMP/later.png")" -gt 0 ]
 }
 
-# Rain over the desktop in REGION that keeps changing: twice in a row the screen moves on from
-# the last picture taken. Fails with a message naming WHAT.
+# Rain over the desktop (or PICTURE) in REGION that keeps changing: twice in a row the screen
+# moves on from the last picture taken. Fails with a message naming WHAT:
+# x11_expect_rain REGION WHAT [PICTURE].
 x11_expect_rain() {
-    x11_wait 30 x11_rain_over_desktop "$1" || x11_fail "no rain over the desktop on $2"
+    x11_wait 30 x11_rain_over_desktop "$1" "${3:-}" ||
+        x11_fail "no rain over ${3:-the desktop} on $2"
     x11_expect_moving "$1" "$2"
 }
 

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The X11 saver builds and installs from the README's commands alone, on a machine without
+# Debian's package tools: a copy of the source tree is built by `make` with a PATH that holds no
+# dpkg, apt-get or sudo; the program is hardened (hardening-check); `make install` stages
+# misto's five files under DESTDIR for PREFIX=/usr and `make uninstall` takes every one of them
+# away again, leaving the staging folder empty.
+#   test_own_build.sh
+set -u
+. "$(dirname "$0")/x11_helpers.sh"
+x11_need cmake make pkg-config hardening-check
+
+x11_begin 64x64
+tree=$X11_TMP/src
+mkdir -p "$tree"
+tar -C "$X11_ROOT" --exclude=./build --exclude=./out --exclude=./dist --exclude=./.git \
+    --exclude='./obj-*' -cf - . | tar -C "$tree" -xf -
+
+# Every program of the usual folders except the package tools.
+bin=$X11_TMP/bin
+mkdir -p "$bin"
+for dir in /usr/local/bin /usr/bin /bin; do
+    for program in "$dir"/*; do
+        name=${program##*/}
+        case $name in dpkg* | apt* | sudo) continue ;; esac
+        [ -e "$bin/$name" ] || ln -s "$program" "$bin/$name"
+    done
+done
+PATH=$bin command -v dpkg apt-get sudo >/dev/null && x11_fail "the package tools are still on PATH"
+
+x11_step "make, without dpkg, apt-get or sudo"
+PATH=$bin make -C "$tree" JOBS=2 >"$X11_TMP/make.log" 2>&1 ||
+    x11_fail "make failed: $(tail -n 30 "$X11_TMP/make.log")"
+program=$tree/build/release/misto
+[ -x "$program" ] || x11_fail "make left no build/release/misto"
+# --nocfprotection: Debian 12's crt1.o, crti.o and Scrt1.o carry no IBT/SHSTK property, so no
+# program linked there is marked, whatever it is compiled with (docs/development.md).
+hardening-check --nocfprotection "$program" >"$X11_TMP/hardening" 2>&1 ||
+    x11_fail "hardening-check: $(cat "$X11_TMP/hardening")"
+
+x11_step "make install and make uninstall"
+stage=$X11_TMP/stage
+mkdir -p "$stage"
+PATH=$bin make -C "$tree" install DESTDIR="$stage" PREFIX=/usr >"$X11_TMP/install.log" 2>&1 ||
+    x11_fail "make install failed: $(cat "$X11_TMP/install.log")"
+installed=$(cd "$stage" && find . ! -type d | sort)
+expected=$(printf '%s\n' ./usr/libexec/xscreensaver/misto \
+    ./usr/share/applications/screensavers/misto.desktop ./usr/share/man/man6/misto.6 \
+    ./usr/share/xscreensaver/config/misto.xml ./usr/share/misto/wallpaper.png | sort)
+[ "$installed" = "$expected" ] || x11_fail "make install put
+$installed
+instead of
+$expected"
+"$stage/usr/libexec/xscreensaver/misto" --version >/dev/null || x11_fail "the installed misto fails"
+grep -qx "Exec=/usr/libexec/xscreensaver/misto --root" \
+    "$stage/usr/share/applications/screensavers/misto.desktop" ||
+    x11_fail "misto.desktop does not start the installed program"
+PATH=$bin make -C "$tree" uninstall DESTDIR="$stage" PREFIX=/usr >"$X11_TMP/uninstall.log" 2>&1 ||
+    x11_fail "make uninstall failed: $(cat "$X11_TMP/uninstall.log")"
+left=$(cd "$stage" && find . -mindepth 1)
+[ -z "$left" ] || x11_fail "make uninstall left
+$left"
+echo "PASS: built without the package tools, hardened; make uninstall removed all make install put"
