@@ -155,6 +155,9 @@ TEST(MistoOptions, ManPageAndSettingsDialogFollowTheTables) {
     for (std::size_t at = man.find("\\-"); at != std::string::npos; at = man.find("\\-", at)) {
         man.erase(at, 1);
     }
+    const std::size_t options = man.find("\n.SH OPTIONS\n");
+    ASSERT_NE(options, std::string::npos) << "the man page has no OPTIONS section";
+    const std::size_t afterOptions = man.find("\n.SH ", options + 1);
     std::vector<const Switch*> rows;
     for (const Switch& row : SettingsSwitches::kRows) rows.push_back(&row);
     for (const Switch& row : kMistoSwitches) rows.push_back(&row);
@@ -163,6 +166,7 @@ TEST(MistoOptions, ManPageAndSettingsDialogFollowTheTables) {
         std::size_t at = man.find("\n.BI " + name + " \"");
         if (at == std::string::npos) at = man.find("\n.B " + name + "\n");
         ASSERT_NE(at, std::string::npos) << name << " is not in the man page";
+        EXPECT_TRUE(at > options && at < afterOptions) << name << " is not under OPTIONS";
         const std::size_t end = std::min(man.find("\n.TP", at + 1), man.find("\n.SH", at + 1));
         const std::string entry = man.substr(at, end - at);
         if (hasRange(*row)) {
