@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as `make deb` builds it with dpkg-buildpackage: lintian --pedantic reports
 # no error and no warning; the package holds exactly misto's five files in the places
-# xscreensaver, MATE and Xfce look, its copyright and changelog, and a -dbgsym beside it; the
+# xscreensaver, MATE and Xfce look, its copyright, changelog and lintian override, and a
+# -dbgsym beside it; the
 # unpacked program (dpkg -x into a temporary root) is hardened (hardening-check) and answers
 # --version; its .desktop file starts the installed program; and every argument of its settings
 # XML is accepted: each control at its low, default and high value (each choice, each check
@@ -31,7 +32,8 @@ files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 expected=$(printf '%s\n' ./usr/libexec/xscreensaver/misto \
     ./usr/share/applications/screensavers/misto.desktop ./usr/share/man/man6/misto.6.gz \
     ./usr/share/xscreensaver/config/misto.xml ./usr/share/doc/misto/copyright \
-    ./usr/share/doc/misto/changelog.Debian.gz ./usr/share/misto/wallpaper.png | sort)
+    ./usr/share/doc/misto/changelog.Debian.gz ./usr/share/misto/wallpaper.png \
+    ./usr/share/lintian/overrides/misto | sort)
 [ "$files" = "$expected" ] || x11_fail "the package holds
 $files
 instead of
