@@ -136,13 +136,16 @@ std::uint32_t brighten(const Format& format, std::uint32_t pixel, std::uint32_t 
 // surface's outermost rows and columns.
 template <typename Visit>
 void forInnerPoints(const TraceJob& job, Visit visit) {
+    // In locals: the visits' byte stores could otherwise alias the job and force reloads.
+    const std::int32_t left = job.left, top = job.top, right = job.right, bottom = job.bottom;
+    const std::int32_t mapWidth = job.map.width;
     const std::int64_t width = job.source.width;
     const std::int64_t height = job.source.height;
-    const SurfacePoint* const points = job.map.at(job.left, job.top);
-    for (std::int32_t y = job.top; y <= job.bottom; ++y) {
+    const SurfacePoint* const points = job.map.at(left, top);
+    for (std::int32_t y = top; y <= bottom; ++y) {
         if (y < 1 || y >= height - 1) continue;
-        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - job.top) * job.map.width;
-        for (std::int32_t x = job.left; x <= job.right; ++x, ++p) {
+        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * mapWidth;
+        for (std::int32_t x = left; x <= right; ++x, ++p) {
             if (p->height == 0 || x < 1 || x >= width - 1) continue;
             visit(x, y, p->height);
         }
@@ -188,11 +191,10 @@ inline std::int32_t wrap(std::int32_t s, std::int32_t size) {
     return s % size;
 }
 
-// The landing of the ray through (x, y) moved by `offset` and by `jitter` columns, wrapped into
-// the map.
-inline MapPosition landing(std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy,
-                           std::int32_t jitter, std::int32_t width, std::int32_t height) {
-    return {wrap(add(add(x, dx), jitter), width), wrap(add(y, dy), height)};
+// A landing position (x, y) wrapped into a map of `width` x `height`.
+inline MapPosition wrapIntoMap(std::int32_t x, std::int32_t y, std::int32_t width,
+                               std::int32_t height) {
+    return {wrap(x, width), wrap(y, height)};
 }
 
 // How much a drop point with normal (nx, ny, nz) brightens under the light: the table's entry
@@ -354,19 +356,22 @@ inline void smoothMixed(std::uint8_t* c, std::ptrdiff_t pitch, std::uint32_t h0,
 }
 
 void smoothRgb32Sse2(const TraceJob& job) {
+    // In locals: the stores below could otherwise alias the job and force reloads.
+    const std::int32_t left = job.left, top = job.top, bottom = job.bottom;
+    const std::int32_t mapWidth = job.map.width;
     const std::ptrdiff_t pitch = job.source.pitch;
     std::uint8_t* const bits = job.dest.bits;
     const std::int64_t width = job.source.width, height = job.source.height;
-    const std::int32_t first = std::max(job.left, 1);
+    const std::int32_t first = std::max(left, 1);
     const std::int32_t last =
         static_cast<std::int32_t>(std::min<std::int64_t>(job.right, width - 2));
     if (first > last) return;
-    const SurfacePoint* const points = job.map.at(job.left, job.top);
+    const SurfacePoint* const points = job.map.at(left, top);
     const __m128i drops = _mm_set1_epi64x(static_cast<long long>(kDropScale));
     const __m128i tracks = _mm_set1_epi64x(static_cast<long long>(kTrackScale));
-    for (std::int32_t y = std::max(job.top, 1); y <= job.bottom && y < height - 1; ++y) {
+    for (std::int32_t y = std::max(top, 1); y <= bottom && y < height - 1; ++y) {
         const SurfacePoint* p =
-            points + static_cast<std::ptrdiff_t>(y - job.top) * job.map.width + (first - job.left);
+            points + static_cast<std::ptrdiff_t>(y - top) * mapWidth + (first - left);
         std::uint8_t* c =
             bits + static_cast<std::ptrdiff_t>(y) * pitch + static_cast<std::ptrdiff_t>(first) * 4;
         // Skips the dry start of the row before loading anything.
@@ -461,6 +466,7 @@ void Tracer::refract(const TraceJob& job) {
     pointCache_.prepare(distance, cosnTable_, gain, lit);
     // Read once: the byte stores below could otherwise alias these and force reloads.
     const bool jitter = options_.tracks;
+    const std::int32_t left = job.left, top = job.top, right = job.right, bottom = job.bottom;
     const std::int32_t mapWidth = job.map.width, mapHeight = job.map.height;
     const std::uint8_t* const sourceBits = job.source.bits;
     const std::size_t sourcePitch = job.source.pitch;
@@ -502,22 +508,23 @@ void Tracer::refract(const TraceJob& job) {
     };
     // Tracks jitter when the tracer draws them; no point has this height otherwise.
     const std::uint32_t jitteredHeight = jitter ? 1u : 0x100u;
-    const SurfacePoint* const points = job.map.at(job.left, job.top);
-    for (std::int32_t y = job.top; y <= job.bottom; ++y) {
-        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - job.top) * mapWidth;
+    const SurfacePoint* const points = job.map.at(left, top);
+    for (std::int32_t y = top; y <= bottom; ++y) {
+        const SurfacePoint* p = points + static_cast<std::ptrdiff_t>(y - top) * mapWidth;
         std::size_t target =
-            static_cast<std::size_t>(y) * destPitch + static_cast<std::size_t>(job.left) * Bytes;
+            static_cast<std::size_t>(y) * destPitch + static_cast<std::size_t>(left) * Bytes;
         // A row is taken in pieces that fit a run whole, so that a point need not check.
-        for (std::int32_t from = job.left; from <= job.right; from += kRun) {
-            const std::int32_t to = std::min(job.right, from + (kRun - 1));
+        for (std::int32_t from = left; from <= right; from += kRun) {
+            const std::int32_t to = std::min(right, from + (kRun - 1));
             if (n > kRun - (to - from + 1)) finishRun();
             for (std::int32_t x = from; x <= to; ++x, ++p, target += Bytes) {
                 const std::uint32_t height = p->height;
                 if (height == 0) continue;
                 const PointCache::Entry& e = pointCache_.at(*p);
-                const std::int32_t shake =
-                    height == jitteredHeight ? static_cast<std::int32_t>(drawJitter(seed)) - 1 : 0;
-                const MapPosition at = landing(x, y, e.dx, e.dy, shake, mapWidth, mapHeight);
+                std::int32_t sx = add(x, e.dx);
+                if (height == jitteredHeight)
+                    sx = add(sx, static_cast<std::int32_t>(drawJitter(seed)) - 1);
+                const MapPosition at = wrapIntoMap(sx, add(y, e.dy), mapWidth, mapHeight);
                 offsets[n] = static_cast<std::uint32_t>(at.y) * sourcePitch +
                              static_cast<std::uint32_t>(at.x) * std::size_t{Bytes};
                 __builtin_prefetch(sourceBits + offsets[n]);
@@ -625,7 +632,7 @@ void Tracer::trace(const TraceJob& job) {
 MapPosition rayLanding(const TraceMap& map, std::int32_t x, std::int32_t y,
                        std::int32_t distanceToDesktop) {
     const MapPosition offset = rayOffset(*map.at(x, y), distanceToDesktop);
-    return landing(x, y, offset.x, offset.y, 0, map.width, map.height);
+    return wrapIntoMap(add(x, offset.x), add(y, offset.y), map.width, map.height);
 }
 
 void prefetchTrace(const TraceJob& job) {
