@@ -169,6 +169,12 @@ inline void prefetchSpan(const std::uint8_t* first, std::size_t size, bool forWr
         __builtin_prefetch(last);
 }
 
+// Brightens pixels[0..n) by incs[0..n), one pixel and one channel at a time.
+inline void brightenEach(const Format& format, std::uint32_t* pixels, const std::uint32_t* incs,
+                         std::ptrdiff_t n) {
+    for (std::ptrdiff_t i = 0; i < n; ++i) pixels[i] = brighten(format, pixels[i], incs[i]);
+}
+
 // ---- 3. The ray ----
 
 // The light's direction, in the planes z-x and z-y, at scale 64.
@@ -491,15 +497,12 @@ void Tracer::refract(const TraceJob& job) {
         for (std::ptrdiff_t i = 0; i < n; ++i) pixels[i] = load<Bytes>(sourceBits + offsets[i]);
         if (lit) {
             if constexpr (kSse2Built && Bytes == 4) {
-                if (sse2Rgb32) {
+                if (sse2Rgb32)
                     brightenRgb32Sse2(pixels, incs, n);
-                } else {
-                    for (std::ptrdiff_t i = 0; i < n; ++i)
-                        pixels[i] = brighten(format, pixels[i], incs[i]);
-                }
+                else
+                    brightenEach(format, pixels, incs, n);
             } else {
-                for (std::ptrdiff_t i = 0; i < n; ++i)
-                    pixels[i] = brighten(format, pixels[i], incs[i]);
+                brightenEach(format, pixels, incs, n);
             }
         }
 #pragma GCC unroll 4
