@@ -20,7 +20,7 @@ struct TraceMap {
 
 // One rectangle to trace: the points left..right, top..bottom (inclusive, inside the map) are
 // drawn from `source`, the desktop seen through the glass, into `dest`. Both pictures are as
-// large as the map and have the same pixel format.
+// large as the map and have the same pixel format and pitch.
 struct TraceJob {
     std::int32_t left;
     std::int32_t top;
