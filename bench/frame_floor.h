@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/frame_fixture.h"
+#include "render/tracer/tracer.h"
 
 // The frame's own memory floor: every access the frame made to the map and the two pictures,
 // re-derived and replayed without the arithmetic between them.
@@ -23,20 +24,17 @@ struct FrameAccesses {
 // walk them. The one thing not followed is the track jitter, which moves a track point's
 // source read by at most one pixel along its row.
 inline FrameAccesses accessesOfLastFrame(FrameFixture& f) {
-    constexpr std::int32_t kDistance = 8;  // the distance to the desktop the saver runs with
+    const std::int32_t distance = TracerOptions{}.distanceToDesktop;  // the saver's
     const WaterSurface& water = f.loop.waterSurface();
     const SurfaceGrid& grid = water.grid();
     const std::int32_t w = grid.map_width, h = grid.map_height;
+    const TraceMap map{grid.points, w, h};
     const std::size_t sourcePitch = static_cast<std::size_t>(f.pictures.cleanPicture().row(1) -
                                                              f.pictures.cleanPicture().row(0));
-    const std::size_t destPitch = f.work.description().Pitch;
+    const std::size_t destPitch = f.work.description().pitch;
     const auto mapOffset = [&](std::int32_t x, std::int32_t y) {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(w) * 4 +
                static_cast<std::size_t>(x) * 4;
-    };
-    const auto wrap = [](std::int32_t s, std::int32_t size) {
-        if (s < 0) return (size - 1) + s % size;
-        return s >= size ? s % size : s;
     };
     FrameAccesses a;
     a.mapStart = reinterpret_cast<const std::uint8_t*>(grid.at(0, 0));
@@ -50,22 +48,9 @@ inline FrameAccesses accessesOfLastFrame(FrameFixture& f) {
                 a.map.push_back(mapOffset(x, y));
                 const SurfacePoint& p = *grid.at(x, y);
                 if (p.height == 0) continue;
-                const std::int32_t n = static_cast<std::int32_t>(
-                    static_cast<std::uint32_t>(kDistance - static_cast<std::int32_t>(p.height)) *
-                    4096u);
-                const std::int32_t t = p.normal_z == 0 ? 2147483647 : n / p.normal_z;
-                const auto shift = [&](std::int32_t v, std::int8_t normal) {
-                    return static_cast<std::int32_t>(
-                        static_cast<std::uint32_t>(v) +
-                        static_cast<std::uint32_t>(
-                            static_cast<std::int32_t>(static_cast<std::uint32_t>(t) *
-                                                      static_cast<std::uint32_t>(normal)) >>
-                            12));
-                };
-                const std::int32_t sx = wrap(shift(x, p.normal_x), w);
-                const std::int32_t sy = wrap(shift(y, p.normal_y), h);
-                a.source.push_back(static_cast<std::size_t>(sy) * sourcePitch +
-                                   static_cast<std::size_t>(sx) * 4);
+                const MapPosition landing = rayLanding(map, x, y, distance);
+                a.source.push_back(static_cast<std::size_t>(landing.y) * sourcePitch +
+                                   static_cast<std::size_t>(landing.x) * 4);
                 a.dest.push_back(static_cast<std::size_t>(y) * destPitch +
                                  static_cast<std::size_t>(x) * 4);
             }

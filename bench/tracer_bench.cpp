@@ -36,9 +36,9 @@ std::vector<SurfacePoint> make_map(bool drops) {
 
 void setup(Tracer& tracer, std::uint32_t bpp) {
     if (bpp == 16)
-        tracer.tracer_setup(kCosnTable, 0xF800, 0x07E0, 0x001F);
+        tracer.setup(kCosnTable, ChannelMasks{0xF800, 0x07E0, 0x001F});
     else
-        tracer.tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
+        tracer.setup(kCosnTable, ChannelMasks{0xFF0000, 0xFF00, 0xFF});
 }
 
 void fill(MemorySurface& s) {
@@ -55,9 +55,15 @@ void BM_Trace(benchmark::State& state, std::uint32_t bpp, bool drops) {
     const std::vector<SurfacePoint> map = make_map(drops);
     MemorySurface source(kSize, kSize, bpp), dest(kSize, kSize, bpp);
     fill(source);
-    const SurfaceDesc d = dest.description(), s = source.description();
+    const TraceJob job{0,
+                       0,
+                       kSize - 1,
+                       kSize - 1,
+                       {map.data(), kSize, kSize},
+                       source.description(),
+                       dest.description()};
     for (auto _ : state) {
-        tracer.trace(0, 0, kSize - 1, kSize - 1, map.data(), kSize, kSize, &d, &s);
+        tracer.trace(job);
         benchmark::DoNotOptimize(dest.bytes().data());
         benchmark::ClobberMemory();
     }

@@ -27,7 +27,7 @@ void ScreenLoop::prepare(std::int32_t width, std::int32_t height, const ChannelM
     rainField_ = std::move(field);
     // Rectangles of the old pane mean nothing on the new one.
     trace_ = WaterTrace();
-    tracer_.tracer_setup(cosntable_, masks.r, masks.g, masks.b);
+    tracer_.setup(cosntable_, masks);
     presentation_.presentWholeNextFrame();
 }
 

@@ -2,8 +2,10 @@
 
 namespace {
 
-void prefetchRows(const DirtyRect& r, const SurfaceGrid& grid, const SurfaceDesc& dest) {
-    trace_prefetch(r.left, r.top, r.right, r.bottom, grid.at(r.left, r.top), grid.map_width, &dest);
+TraceJob jobOf(const DirtyRect& r, const SurfaceGrid& grid, const SurfaceDesc& source,
+               const SurfaceDesc& dest) {
+    return {r.left, r.top, r.right, r.bottom, {grid.points, grid.map_width, grid.map_height},
+            source, dest};
 }
 
 }  // namespace
@@ -25,12 +27,11 @@ void WaterTrace::run(WaterSurface& water, LockableSurface& work, LockableSurface
     // their map and destination rows are asked for. (The source pixels the rays land on are
     // asked for by the refraction itself, as soon as it knows where each ray lands.)
     const std::size_t n = traced_.size();
-    for (std::size_t i = 0; i < n && i < 2; ++i) prefetchRows(traced_[i], grid, dest);
+    for (std::size_t i = 0; i < n && i < 2; ++i)
+        prefetchTrace(jobOf(traced_[i], grid, source, dest));
     for (std::size_t i = 0; i < n; ++i) {
-        if (i + 2 < n) prefetchRows(traced_[i + 2], grid, dest);
-        const DirtyRect& r = traced_[i];
-        tracer.trace(r.left, r.top, r.right, r.bottom, grid.at(r.left, r.top), grid.map_width,
-                     grid.map_height, &dest, &source);
+        if (i + 2 < n) prefetchTrace(jobOf(traced_[i + 2], grid, source, dest));
+        tracer.trace(jobOf(traced_[i], grid, source, dest));
     }
     background.unlock();
     work.unlock();

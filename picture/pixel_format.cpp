@@ -83,8 +83,8 @@ void widenRectTo30(const SurfaceDesc& from, const SurfaceDesc& to, std::int32_t 
     const std::size_t offset = static_cast<std::size_t>(left) * 4;
     const std::size_t bytes = static_cast<std::size_t>(width) * 4;
     for (std::int32_t y = top; y < top + height; ++y) {
-        const std::uint8_t* in = from.LFB + static_cast<std::size_t>(y) * from.Pitch + offset;
-        std::uint8_t* out = to.LFB + static_cast<std::size_t>(y) * to.Pitch + offset;
+        const std::uint8_t* in = from.bits + static_cast<std::size_t>(y) * from.pitch + offset;
+        std::uint8_t* out = to.bits + static_cast<std::size_t>(y) * to.pitch + offset;
         // Pixels go through memcpy: the rows are bytes, and the compiler makes plain loads and
         // stores of it.
         for (std::size_t i = 0; i < bytes; i += 4) {

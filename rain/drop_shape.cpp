@@ -142,9 +142,9 @@ void DropShape::buildNormals() {
             const std::int32_t len = isqrt(f.x * f.x + f.y * f.y + f.z * f.z);
             if (len == 0) continue;
             SurfacePoint& p = points[static_cast<std::size_t>(i) * width + j];
-            p.normal_x = static_cast<std::int8_t>((f.x * 1024 / len) >> 4);
-            p.normal_y = static_cast<std::int8_t>((f.y * 1024 / len) >> 4);
-            p.normal_z = static_cast<std::int8_t>((f.z * 1024 / len) >> 4);
+            p.normalX = static_cast<std::int8_t>((f.x * 1024 / len) >> 4);
+            p.normalY = static_cast<std::int8_t>((f.y * 1024 / len) >> 4);
+            p.normalZ = static_cast<std::int8_t>((f.z * 1024 / len) >> 4);
         }
     }
 }
@@ -199,9 +199,9 @@ void DropShape::blendBlit(std::int32_t sx, std::int32_t sy, std::int32_t cols, s
             const auto sh = static_cast<std::int8_t>(s.height);
             if (sh > 0 && sh >= static_cast<std::int8_t>(m.height)) {
                 m.height = s.height;
-                m.normal_x = static_cast<std::int8_t>((m.normal_x + s.normal_x) / 2);
-                m.normal_y = static_cast<std::int8_t>((m.normal_y + s.normal_y) / 2);
-                m.normal_z = static_cast<std::int8_t>((m.normal_z + s.normal_z) / 2);
+                m.normalX = static_cast<std::int8_t>((m.normalX + s.normalX) / 2);
+                m.normalY = static_cast<std::int8_t>((m.normalY + s.normalY) / 2);
+                m.normalZ = static_cast<std::int8_t>((m.normalZ + s.normalZ) / 2);
             }
         }
     }

@@ -26,7 +26,7 @@ total=$(awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1; exit }' "$work/anno
 step=$(inclusive "RainField::step(")
 film=$(inclusive "TrackShape::blit(")
 refraction=$(inclusive "void Tracer::refract<4>(")
-smoothing=$(inclusive "void Tracer::anti_alias<4>(")
+smoothing=$(inclusive "void Tracer::antiAlias<4>(")
 rest=$((total - step - refraction - smoothing))
 
 echo "One steady-state frame, ${1:-1920} x ${2:-1080} density ${3:-50}, 32 bpp ($(cat "$work/run.txt")):"

@@ -10,7 +10,7 @@ class PictureView : public LockableSurface {
 
     bool lock(SurfaceDesc& desc) override {
         desc = desc_;
-        return desc_.LFB != nullptr;
+        return desc_.bits != nullptr;
     }
     void unlock() override {}
     const SurfaceDesc& description() const { return desc_; }

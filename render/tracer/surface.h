@@ -6,18 +6,18 @@
 // a drop leaves), 2 and more drop water; the normal is a direction at scale about 64.
 struct SurfacePoint {
     std::uint8_t height;
-    std::int8_t normal_x;
-    std::int8_t normal_y;
-    std::int8_t normal_z;
+    std::int8_t normalX;
+    std::int8_t normalY;
+    std::int8_t normalZ;
 };
 static_assert(sizeof(SurfacePoint) == 4, "the map is four bytes a point");
 
 // A locked picture: bits per pixel (8, 16, 24, 32), bytes from one row to the next, size, and
 // the address of row 0.
 struct SurfaceDesc {
-    std::uint32_t BPP;
-    std::uint32_t Pitch;
-    std::uint32_t SurfWidth;
-    std::uint32_t SurfHeight;
-    std::uint8_t* LFB;
+    std::uint32_t bitsPerPixel;
+    std::uint32_t pitch;
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint8_t* bits;
 };

@@ -1,10 +1,70 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
+#include "render/tracer/channel_masks.h"
 #include "render/tracer/surface.h"
 
-// The tracer of one screen: its parameters, the pixel format it draws in, its track jitter
+// The water map as the tracer reads it: `width` x `height` points, row by row without gaps,
+// one per pixel of the pictures.
+struct TraceMap {
+    const SurfacePoint* points;
+    std::int32_t width;
+    std::int32_t height;
+
+    const SurfacePoint* at(std::int32_t x, std::int32_t y) const {
+        return points + static_cast<std::ptrdiff_t>(y) * width + x;
+    }
+};
+
+// One rectangle to trace: the points left..right, top..bottom (inclusive, inside the map) are
+// drawn from `source`, the desktop seen through the glass, into `dest`. Both pictures are as
+// large as the map and have the same pixel format and pitch.
+struct TraceJob {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+    TraceMap map;
+    SurfaceDesc source;
+    SurfaceDesc dest;
+};
+
+// Which code traces the usual 32-bit layout (8 bits each of red, green and blue at bits 16, 8
+// and 0). Both draw the same bytes; every other layout and depth has one code only.
+enum class TracePath {
+    Sse2,      // SSE2 where the build has it (every build of ours does), else the portable code
+    Portable,  // the portable code, compiled in every build so that tests compare it with Sse2
+};
+
+// What the tracer draws. The defaults are the values the saver runs with.
+struct TracerOptions {
+    std::int32_t distanceToDesktop = 8;  // from the glass to the desktop, in height units
+    bool antiAlias = true;               // smooth the drawn points; without it tracks darken
+    bool tracks = true;                  // jitter the rays through tracks along their row
+    bool lighting = true;                // highlight drop water (never at 8 bits a pixel)
+    TracePath path = TracePath::Sse2;
+};
+
+// A map position: a column and a row.
+struct MapPosition {
+    std::int32_t x;
+    std::int32_t y;
+};
+
+// Where the ray seen through the wet point (x, y) of `map` lands on the source picture at the
+// given distance to the desktop, wrapped into the map. A track's jitter, which moves the landing
+// by at most one column before the wrap, is left out.
+MapPosition rayLanding(const TraceMap& map, std::int32_t x, std::int32_t y,
+                       std::int32_t distanceToDesktop);
+
+// Asks the memory for what tracing the job will touch, without waiting for it, so that it
+// arrives while earlier rectangles are traced: the rectangle's map rows and destination rows.
+// It reads no tracer state and changes nothing.
+void prefetchTrace(const TraceJob& job);
+
+// The tracer of one screen: its options, the pixel format it draws in, its track jitter
 // generator and the caches of its inner loops. Each screen has its own, so pictures of
 // different formats are traced side by side and one screen's jitter never depends on another's.
 class Tracer {
@@ -13,76 +73,15 @@ class Tracer {
     Tracer(const Tracer&) = delete;
     Tracer& operator=(const Tracer&) = delete;
 
-    // Parameters; the set-up step is their only writer.
-    std::int32_t tracer_distance_to_desktop = 8;
-    std::int32_t tracer_anti_alias = 1;
-    std::int32_t tracer_tracks = 1;
-    std::int32_t tracer_lighting = 1;
-    const std::int32_t* tracer_cosntable = nullptr;
+    // Keeps `cosnTable` (kCosnTableSize entries, used in place), decodes the destination's
+    // channel masks (all 0 at 8 bits a pixel) and takes the options. The jitter generator starts
+    // at 0 with the tracer and carries over between traces and set-ups.
+    void setup(const std::int32_t* cosnTable, const ChannelMasks& masks,
+               const TracerOptions& options = {});
 
-    // Pixel format of the destination, decoded once by tracer_init: the lowest bit of each
-    // channel (stored blue, green, red) and each channel's largest value.
-    std::uint8_t BitShifts[3] = {0, 0, 0};
-    std::uint32_t RBitMask = 0;
-    std::uint32_t GBitMask = 0;
-    std::uint32_t BBitMask = 0;
-
-    // State of the track jitter generator; starts at 0 and carries over between calls.
-    std::uint32_t Seed = 0;
-
-    void tracer_init(std::uint32_t r_mask, std::uint32_t g_mask, std::uint32_t b_mask);
-
-    // Sets the parameters to the values the saver runs with (D = 8, anti-aliasing, tracks and
-    // lighting on), keeps `cosntable` (129 entries, used in place) and decodes the masks.
-    void tracer_setup(const std::int32_t* cosntable, std::uint32_t r_mask, std::uint32_t g_mask,
-                      std::uint32_t b_mask);
-
-    // Traces the inclusive rectangle; `points` addresses the map record at (left, top).
-    void trace(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-               const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-               const SurfaceDesc* dest, const SurfaceDesc* source);
-
-    void trace8(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-                const SurfaceDesc* dest, const SurfaceDesc* source);
-    void trace16(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-                 const SurfaceDesc* dest, const SurfaceDesc* source);
-    void trace24(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-                 const SurfaceDesc* dest, const SurfaceDesc* source);
-    void trace32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-                 const SurfaceDesc* dest, const SurfaceDesc* source);
-
-    // Highlight of pixel value `pixel` under normal (nx, ny, nz): gain 40 at 16 bpp, 220 above.
-    std::uint32_t light16(std::uint32_t pixel, std::int32_t nx, std::int32_t ny,
-                          std::int32_t nz) const;
-    std::uint32_t light24(std::uint32_t pixel, std::int32_t nx, std::int32_t ny,
-                          std::int32_t nz) const;
-
-    // Second passes over the destination (in place), bounded by the source's size.
-    void anti_alias16(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                      const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                      const SurfaceDesc* source) const;
-    void anti_alias24(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                      const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                      const SurfaceDesc* source) const;
-    void anti_alias32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                      const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                      const SurfaceDesc* source) const;
-    void track16(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                 const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                 const SurfaceDesc* source) const;
-    void track24(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                 const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                 const SurfaceDesc* source) const;
-    void track32(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                 const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                 const SurfaceDesc* source) const;
-
-    // Pseudo-random number below n (n > 0), advancing Seed.
-    std::uint32_t random(std::uint32_t n);
+    // Refracts the job's rectangle, then smooths it (or darkens its tracks), at 8, 16, 24 or 32
+    // bits a pixel; other depths, and a tracer not set up, draw nothing.
+    void trace(const TraceJob& job);
 
   private:
     // A drop's points come from a small set of records (drops are stamped from a few shapes),
@@ -113,28 +112,24 @@ class Tracer {
         bool lit_ = false;
     };
 
+    // The passes at 1 to 4 bytes a pixel.
     template <int Bytes>
-    void refract(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                 const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-                 const SurfaceDesc* dest, const SurfaceDesc* source);
+    void traceDepth(const TraceJob& job);
     template <int Bytes>
-    void anti_alias(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                    const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                    const SurfaceDesc* source) const;
+    void refract(const TraceJob& job);
     template <int Bytes>
-    void darken_tracks(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                       const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest,
-                       const SurfaceDesc* source) const;
+    void antiAlias(const TraceJob& job) const;
     template <int Bytes>
-    void trace_depth(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                     const SurfacePoint* points, std::int32_t map_width, std::int32_t map_height,
-                     const SurfaceDesc* dest, const SurfaceDesc* source);
+    void darkenTracks(const TraceJob& job) const;
+    // Whether the SSE2 code draws the usual 32-bit layout.
+    bool sse2() const;
 
-    PointCache point_cache;
+    TracerOptions options_;
+    const std::int32_t* cosnTable_ = nullptr;
+    // The destination's pixel format: each channel's lowest bit and largest value.
+    std::uint32_t redShift_ = 0, greenShift_ = 0, blueShift_ = 0;
+    std::uint32_t redMax_ = 0, greenMax_ = 0, blueMax_ = 0;
+    // The jitter generator's state.
+    std::uint32_t seed_ = 0;
+    PointCache pointCache_;
 };
-
-// Asks the memory for what tracing a rectangle will touch, without waiting for it, so that it
-// arrives while earlier rectangles are traced: the rectangle's map rows and destination rows.
-// It reads no tracer state and changes nothing.
-void trace_prefetch(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                    const SurfacePoint* points, std::int32_t map_width, const SurfaceDesc* dest);

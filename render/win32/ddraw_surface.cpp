@@ -114,11 +114,11 @@ bool Surface::lock(SurfaceDesc& desc) {
         return false;
     }
     locked_ = locked.lpSurface;
-    desc.BPP = bits;
-    desc.Pitch = static_cast<std::uint32_t>(locked.lPitch);
-    desc.SurfWidth = locked.dwWidth;
-    desc.SurfHeight = locked.dwHeight;
-    desc.LFB = static_cast<std::uint8_t*>(locked.lpSurface);
+    desc.bitsPerPixel = bits;
+    desc.pitch = static_cast<std::uint32_t>(locked.lPitch);
+    desc.width = locked.dwWidth;
+    desc.height = locked.dwHeight;
+    desc.bits = static_cast<std::uint8_t*>(locked.lpSurface);
     return true;
 }
 

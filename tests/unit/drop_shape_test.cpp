@@ -24,9 +24,9 @@ int peak(const DropShape& s) {
 
 void expectNormal(const DropShape& s, int col, int row, int nx, int ny, int nz) {
     const SurfacePoint& p = s.point(col, row);
-    EXPECT_EQ(p.normal_x, nx) << "at " << col << "," << row;
-    EXPECT_EQ(p.normal_y, ny) << "at " << col << "," << row;
-    EXPECT_EQ(p.normal_z, nz) << "at " << col << "," << row;
+    EXPECT_EQ(p.normalX, nx) << "at " << col << "," << row;
+    EXPECT_EQ(p.normalY, ny) << "at " << col << "," << row;
+    EXPECT_EQ(p.normalZ, nz) << "at " << col << "," << row;
 }
 
 TEST(DropShape, RadiusOneHasOneWetPointInBothKinds) {
@@ -169,9 +169,9 @@ TEST(StampOnto, TrackCopyWritesTheMarker) {
     s->stamp_onto(g, 3, 3, BlitMode::Copy);
     const SurfacePoint* p = g.at(3, 3);
     EXPECT_EQ(p->height, 1);
-    EXPECT_EQ(p->normal_x, 0);
-    EXPECT_EQ(p->normal_y, 0);
-    EXPECT_EQ(p->normal_z, 1);
+    EXPECT_EQ(p->normalX, 0);
+    EXPECT_EQ(p->normalY, 0);
+    EXPECT_EQ(p->normalZ, 1);
     EXPECT_EQ(g.at(1, 3)->height, 0);  // shape column 0 is dry
 }
 
@@ -181,24 +181,24 @@ TEST(StampOnto, BlendKeepsHigherWaterAndAveragesNormals) {
     *g.at(3, 3) = SurfacePoint{3, -5, 2, 10};
     s->stamp_onto(g, 3, 3, BlitMode::Blend);
     EXPECT_EQ(g.at(3, 3)->height, 3);
-    EXPECT_EQ(g.at(3, 3)->normal_x, -5);
+    EXPECT_EQ(g.at(3, 3)->normalX, -5);
 
     auto big = built<BodyShape>(3, 0);  // centre height 3, normal (0,0,64)
     SurfaceGrid h(8, 8);
     *h.at(3, 3) = SurfacePoint{3, -5, 2, 10};
     big->stamp_onto(h, 3, 3, BlitMode::Blend);
     EXPECT_EQ(h.at(3, 3)->height, 3);
-    EXPECT_EQ(h.at(3, 3)->normal_x, -2);  // (-5 + 0) / 2
-    EXPECT_EQ(h.at(3, 3)->normal_y, 1);
-    EXPECT_EQ(h.at(3, 3)->normal_z, 37);
+    EXPECT_EQ(h.at(3, 3)->normalX, -2);  // (-5 + 0) / 2
+    EXPECT_EQ(h.at(3, 3)->normalY, 1);
+    EXPECT_EQ(h.at(3, 3)->normalZ, 37);
 
     // Opposite signs truncate toward zero: -5 and 2 give -1.
     BodyShape hand(1, 0);
     hand.points[3] = SurfacePoint{3, 2, -2, 0};
     SurfacePoint m{3, -5, 5, 0};
     hand.blendBlit(1, 1, 1, 1, &m, 1);
-    EXPECT_EQ(m.normal_x, -1);
-    EXPECT_EQ(m.normal_y, 1);
+    EXPECT_EQ(m.normalX, -1);
+    EXPECT_EQ(m.normalY, 1);
 }
 
 }  // namespace

@@ -147,16 +147,31 @@ TEST_F(MonitorRainTest, RainsAsItWouldAloneWhateverTheOtherScreensDo) {
     // Another screen in 5-6-5 traces tracks between this monitor's frames, which moves its
     // jitter generator on: neither its format nor its jitter reaches this monitor's picture.
     Tracer other;
-    other.tracer_setup(kCosnTable, 0xF800, 0x07E0, 0x001F);
+    other.setup(kCosnTable, ChannelMasks{0xF800, 0x07E0, 0x001F});
     const std::vector<SurfacePoint> tracks(16 * 4, SurfacePoint{1, 0, 0, 1});
     MemorySurface source(16, 4, 16), dest(16, 4, 16);
-    const SurfaceDesc d = dest.description(), s = source.description();
-    const std::vector<std::uint8_t> beside =
-        rain(150, [&] { other.trace(0, 0, 15, 3, tracks.data(), 16, 4, &d, &s); });
+    for (std::uint32_t y = 0; y < 4; ++y)
+        for (std::uint32_t x = 0; x < 16; ++x) source.row(y)[x * 2] = std::uint8_t(y * 16 + x);
+    const auto tracksInto = [&](MemorySurface& to) {
+        return TraceJob{
+            0, 0, 15, 3, {tracks.data(), 16, 4}, source.description(), to.description()};
+    };
+    const std::vector<std::uint8_t> beside = rain(150, [&] { other.trace(tracksInto(dest)); });
     EXPECT_TRUE(beside == alone) << "another screen's tracer reached this monitor's picture";
-    EXPECT_NE(other.Seed, 0u);
-    EXPECT_EQ(other.RBitMask, 31u);
-    EXPECT_EQ(other.GBitMask, 63u);
+    // The other tracer's jitter moved on (its tracks fall elsewhere than a fresh tracer's) and
+    // its format stayed 5-6-5: a lone steep drop over black, lit by 40, then smoothed with its
+    // black neighbours, is red 31 / 2, green 40 / 2, blue 31 / 2.
+    Tracer fresh;
+    fresh.setup(kCosnTable, ChannelMasks{0xF800, 0x07E0, 0x001F});
+    MemorySurface freshTracks(16, 4, 16), otherTracks(16, 4, 16);
+    fresh.trace(tracksInto(freshTracks));
+    other.trace(tracksInto(otherTracks));
+    EXPECT_NE(freshTracks.bytes(), otherTracks.bytes());
+    std::vector<SurfacePoint> drop(16 * 4, SurfacePoint{0, 0, 0, 0});
+    drop[16 + 5] = {8, -127, 0, 64};
+    MemorySurface black(16, 4, 16), lit(16, 4, 16);
+    other.trace({0, 0, 15, 3, {drop.data(), 16, 4}, black.description(), lit.description()});
+    EXPECT_EQ(lit.row(1)[10] | lit.row(1)[11] << 8, (15 << 11) | (20 << 5) | 15);
 }
 
 TEST_F(MonitorRainTest, RestartWipesTheGlassAndRepaintsTheWholePicture) {

@@ -58,41 +58,48 @@ void fill_picture(MemorySurface& s) {
         }
 }
 
-std::uint64_t trace_scene(std::uint32_t bpp, bool anti_alias) {
+std::uint64_t trace_scene(std::uint32_t bpp, bool anti_alias, TracePath path) {
     Tracer tracer;
+    ChannelMasks masks{0xFF0000, 0xFF00, 0xFF};
     if (bpp == 16)
-        tracer.tracer_setup(kCosnTable, 0xF800, 0x07E0, 0x001F);
+        masks = {0xF800, 0x07E0, 0x001F};
     else if (bpp == 8)
-        tracer.tracer_setup(kCosnTable, 0, 0, 0);
-    else
-        tracer.tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
-    tracer.tracer_anti_alias = anti_alias ? 1 : 0;
+        masks = {0, 0, 0};
+    TracerOptions options;
+    options.antiAlias = anti_alias;
+    options.path = path;
+    tracer.setup(kCosnTable, masks, options);
     const std::vector<SurfacePoint> map = make_map();
     MemorySurface source(kWidth, kHeight, bpp, kWidth * (bpp / 8) + 12);
     MemorySurface dest(kWidth, kHeight, bpp, kWidth * (bpp / 8) + 12);
     fill_picture(source);
     fill_picture(dest);
+    const TraceMap m{map.data(), kWidth, kHeight};
     const SurfaceDesc d = dest.description(), s = source.description();
     // Two rectangles, as the water surface hands them over, then the whole map.
-    tracer.trace(0, 0, 47, 31, map.data(), kWidth, kHeight, &d, &s);
-    tracer.trace(48, 32, 95, 63, map.data() + 32 * kWidth + 48, kWidth, kHeight, &d, &s);
-    tracer.trace(0, 0, 95, 63, map.data(), kWidth, kHeight, &d, &s);
+    tracer.trace({0, 0, 47, 31, m, s, d});
+    tracer.trace({48, 32, 95, 63, m, s, d});
+    tracer.trace({0, 0, 95, 63, m, s, d});
     for (std::uint32_t y = 0; y < kHeight; ++y)
         for (std::uint32_t i = dest.rowBytes(); i < dest.pitch(); ++i)
             EXPECT_EQ(dest.row(y)[i], MemorySurface::kPadding);
     const std::uint64_t h = fnv1a(dest.bytes());
-    std::printf("golden %u bpp%s: 0x%016llx\n", bpp, anti_alias ? "" : " (tracks)",
+    std::printf("golden %u bpp%s%s: 0x%016llx\n", bpp, anti_alias ? "" : " (tracks)",
+                path == TracePath::Portable ? " (portable)" : "",
                 static_cast<unsigned long long>(h));
     return h;
 }
 
 }  // namespace
 
+// Both the SSE2 and the portable code give the pinned bytes.
 TEST(TracerGolden, EachDepth) {
-    EXPECT_EQ(trace_scene(8, true), 0x33f4f7b35fa1964aull);
-    EXPECT_EQ(trace_scene(16, true), 0x8233e7295d5b1a87ull);
-    EXPECT_EQ(trace_scene(24, true), 0x090d1f8559919da0ull);
-    EXPECT_EQ(trace_scene(32, true), 0x23eb42d0565be6dcull);
-    EXPECT_EQ(trace_scene(16, false), 0xd28a7e89fa4621f4ull);
-    EXPECT_EQ(trace_scene(32, false), 0x83cd5dfbe2fdfaf1ull);
+    for (TracePath path : {TracePath::Sse2, TracePath::Portable}) {
+        EXPECT_EQ(trace_scene(8, true, path), 0x33f4f7b35fa1964aull);
+        EXPECT_EQ(trace_scene(16, true, path), 0x8233e7295d5b1a87ull);
+        EXPECT_EQ(trace_scene(24, true, path), 0x090d1f8559919da0ull);
+        EXPECT_EQ(trace_scene(32, true, path), 0x23eb42d0565be6dcull);
+        EXPECT_EQ(trace_scene(16, false, path), 0xd28a7e89fa4621f4ull);
+        EXPECT_EQ(trace_scene(32, false, path), 0x83cd5dfbe2fdfaf1ull);
+    }
 }

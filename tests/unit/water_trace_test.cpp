@@ -27,10 +27,11 @@ void fillPattern(MemorySurface& s) {
 class WaterTraceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        tracer.tracer_setup(kCosnTable, 0xFF0000, 0xFF00, 0xFF);
-        tracer.tracer_anti_alias = 0;
-        tracer.tracer_lighting = 0;
-        tracer.tracer_tracks = 0;
+        TracerOptions plain;
+        plain.antiAlias = false;
+        plain.lighting = false;
+        plain.tracks = false;
+        tracer.setup(kCosnTable, ChannelMasks{0xFF0000, 0xFF00, 0xFF}, plain);
         fillPattern(background);
     }
     Tracer tracer;

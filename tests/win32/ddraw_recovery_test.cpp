@@ -40,11 +40,11 @@ TEST(SurfaceLock, RefusedOrImplausibleLocksHoldNothing) {
     EXPECT_TRUE(fake.unlocked.empty()) << "nothing held, nothing to give back";
 
     ASSERT_TRUE(surface.lock(desc));
-    EXPECT_EQ(desc.BPP, 32u);
-    EXPECT_EQ(desc.Pitch, 64u);
-    EXPECT_EQ(desc.SurfWidth, 16u);
-    EXPECT_EQ(desc.SurfHeight, 4u);
-    EXPECT_EQ(desc.LFB, fake.pixels.data());
+    EXPECT_EQ(desc.bitsPerPixel, 32u);
+    EXPECT_EQ(desc.pitch, 64u);
+    EXPECT_EQ(desc.width, 16u);
+    EXPECT_EQ(desc.height, 4u);
+    EXPECT_EQ(desc.bits, fake.pixels.data());
     surface.unlock();
     ASSERT_EQ(fake.unlocked.size(), 1u);
     EXPECT_EQ(fake.unlocked[0], fake.pixels.data());

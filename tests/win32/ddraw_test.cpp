@@ -44,11 +44,11 @@ class DisplayDevice : public ::testing::Test {
     static void paintPattern(DDraw::Surface& surface, std::uint32_t salt) {
         SurfaceDesc d{};
         ASSERT_TRUE(surface.lock(d));
-        const std::uint32_t bytes = d.BPP / 8;
-        for (std::uint32_t y = 0; y < d.SurfHeight; ++y)
-            for (std::uint32_t x = 0; x < d.SurfWidth; ++x) {
+        const std::uint32_t bytes = d.bitsPerPixel / 8;
+        for (std::uint32_t y = 0; y < d.height; ++y)
+            for (std::uint32_t x = 0; x < d.width; ++x) {
                 const std::uint32_t v = (x * 7 + y * 131 + salt) * 2654435761u;
-                std::memcpy(d.LFB + y * d.Pitch + x * bytes, &v, bytes);
+                std::memcpy(d.bits + y * d.pitch + x * bytes, &v, bytes);
             }
         surface.unlock();
     }
@@ -56,8 +56,8 @@ class DisplayDevice : public ::testing::Test {
     // The colour bits only: a fourth byte at 32 bpp is not the picture's.
     static std::uint32_t pixel(const SurfaceDesc& d, std::uint32_t x, std::uint32_t y) {
         std::uint32_t v = 0;
-        std::memcpy(&v, d.LFB + y * d.Pitch + x * (d.BPP / 8), d.BPP / 8);
-        return d.BPP >= 24 ? v & 0xFFFFFF : v;
+        std::memcpy(&v, d.bits + y * d.pitch + x * (d.bitsPerPixel / 8), d.bitsPerPixel / 8);
+        return d.bitsPerPixel >= 24 ? v & 0xFFFFFF : v;
     }
 
     static HWND window_;
@@ -162,19 +162,19 @@ TEST_F(DisplayDevice, LockDescribesTheWholeSurfaceOnce) {
     const DDraw::SurfaceDescription format = desktopFormat();
     SurfaceDesc d{};
     ASSERT_TRUE(surface->lock(d));
-    EXPECT_EQ(d.BPP, format.bits_per_pixel());
-    EXPECT_EQ(d.SurfWidth, 37u);
-    EXPECT_EQ(d.SurfHeight, 11u);
-    EXPECT_GE(d.Pitch, 37u * (d.BPP / 8));
-    EXPECT_NE(d.LFB, nullptr);
+    EXPECT_EQ(d.bitsPerPixel, format.bits_per_pixel());
+    EXPECT_EQ(d.width, 37u);
+    EXPECT_EQ(d.height, 11u);
+    EXPECT_GE(d.pitch, 37u * (d.bitsPerPixel / 8));
+    EXPECT_NE(d.bits, nullptr);
     // The whole last row is ours to write.
-    std::memset(d.LFB + (d.SurfHeight - 1) * d.Pitch, 0x3C, d.SurfWidth * (d.BPP / 8));
+    std::memset(d.bits + (d.height - 1) * d.pitch, 0x3C, d.width * (d.bitsPerPixel / 8));
     SurfaceDesc again{};
     EXPECT_FALSE(surface->lock(again));
     surface->unlock();
     surface->unlock();  // a second unlock is harmless
     ASSERT_TRUE(surface->lock(again));
-    EXPECT_EQ(again.LFB[(again.SurfHeight - 1) * again.Pitch], 0x3C);
+    EXPECT_EQ(again.bits[(again.height - 1) * again.pitch], 0x3C);
     surface->unlock();
 }
 
@@ -306,17 +306,17 @@ TEST_F(DisplayDevice, ShrinkingKeepsRealPixels) {
     const std::uint32_t a = format.red_mask() | format.blue_mask(), b = format.green_mask();
     SurfaceDesc s{};
     ASSERT_TRUE(source->lock(s));
-    for (std::uint32_t y = 0; y < s.SurfHeight; ++y)
-        for (std::uint32_t x = 0; x < s.SurfWidth; ++x) {
+    for (std::uint32_t y = 0; y < s.height; ++y)
+        for (std::uint32_t x = 0; x < s.width; ++x) {
             const std::uint32_t v = x % 2 == 0 ? a : b;
-            std::memcpy(s.LFB + y * s.Pitch + x * (s.BPP / 8), &v, s.BPP / 8);
+            std::memcpy(s.bits + y * s.pitch + x * (s.bitsPerPixel / 8), &v, s.bitsPerPixel / 8);
         }
     source->unlock();
     source->stretch_to(*half);
     SurfaceDesc h{};
     ASSERT_TRUE(half->lock(h));
-    for (std::uint32_t y = 0; y < h.SurfHeight; ++y)
-        for (std::uint32_t x = 0; x < h.SurfWidth; ++x) {
+    for (std::uint32_t y = 0; y < h.height; ++y)
+        for (std::uint32_t x = 0; x < h.width; ++x) {
             const std::uint32_t v = pixel(h, x, y);
             EXPECT_TRUE(v == (a & 0xFFFFFF) || v == (b & 0xFFFFFF)) << x << "," << y << ": " << v;
         }
