@@ -1,0 +1,185 @@
+# Helpers for the end-to-end tests of misto under Wayland: a private headless sway run by an
+# unprivileged user (sway refuses to run as root), commands run as that user on it, screenshots
+# through grim and their comparison, polling waits, and clean-up of exactly what a test started.
+# Source it; call wl_begin first. docs/development.md ("Wayland under test") has the facts.
+# shellcheck shell=bash
+
+WL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# The user the compositor and its clients run as: nobody, unless the caller is no root.
+WL_UID=65534
+WL_GID=65534
+WL_STARTED=()
+WL_SWAY_PID=""
+WL_TMP=""
+
+wl_step() { echo "$(date +%T) $*"; }
+
+wl_fail() {
+    echo "FAIL: $*" >&2
+    [ -n "$WL_TMP" ] && [ -f "$WL_TMP/sway.log" ] && tail -n 20 "$WL_TMP/sway.log" >&2
+    exit 1
+}
+
+wl_skip() {
+    echo "SKIP: $*" >&2
+    exit 77
+}
+
+wl_need() {
+    local program
+    for program in "$@"; do
+        command -v "$program" >/dev/null || wl_skip "$program is not installed (scripts/install-deps)"
+    done
+}
+
+# Polls COMMAND every 0.1 s until it succeeds or SECONDS pass: wl_wait SECONDS COMMAND...
+wl_wait() {
+    local limit=$(($1 * 10)) i
+    shift
+    for ((i = 0; i < limit; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+wl_gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# The command line that runs COMMAND as the compositor's user, in an environment of the
+# compositor's only, in $WL_COMMAND: wl_command COMMAND...
+wl_command() {
+    WL_COMMAND=(env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_RUNTIME"
+        XDG_RUNTIME_DIR="$WL_RUNTIME" WAYLAND_DISPLAY="$WL_DISPLAY")
+    [ "$(id -u)" = 0 ] && WL_COMMAND+=(setpriv --reuid="$WL_UID" --regid="$WL_GID" --clear-groups)
+    WL_COMMAND+=("$@")
+}
+
+# Runs COMMAND on the compositor as its user and waits for it.
+wl_run() {
+    wl_command "$@"
+    "${WL_COMMAND[@]}"
+}
+
+# Starts COMMAND as wl_run would, in the background, remembered to be ended on the way out;
+# its pid (the command's own: env and setpriv replace themselves) is in $WL_PID. Its output
+# goes to LOG: wl_start_client LOG COMMAND...
+wl_start_client() {
+    local log=$1
+    shift
+    wl_command "$@"
+    "${WL_COMMAND[@]}" >"$log" 2>&1 &
+    WL_PID=$!
+    WL_STARTED+=("$WL_PID")
+}
+
+# Ends what wl_begin and wl_start_client began, each by its own pid.
+wl_end() {
+    local pid
+    for pid in "${WL_STARTED[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${WL_STARTED[@]}"; do wait "$pid" 2>/dev/null; done
+    WL_STARTED=()
+    if [ -n "$WL_SWAY_PID" ]; then
+        kill "$WL_SWAY_PID" 2>/dev/null
+        wait "$WL_SWAY_PID" 2>/dev/null
+        WL_SWAY_PID=""
+    fi
+    [ -n "$WL_TMP" ] && rm -rf "$WL_TMP"
+    WL_TMP=""
+}
+
+wl_socket_up() { [ -S "$WL_RUNTIME/$WL_DISPLAY" ] && wl_run wayland-info >/dev/null 2>&1; }
+
+# A private headless sway with OUTPUTS outputs of WxH each, side by side, HEADLESS-1 on the
+# left: wl_begin OUTPUTS WxH. $WL_TMP is a folder the compositor's user can read; the runtime
+# folder ($WL_RUNTIME, 0700) is that user's alone.
+wl_begin() {
+    local outputs=$1 size=$2 i
+    wl_need sway grim swaybg wtype wayland-info setpriv convert compare
+    if [ "$(id -u)" != 0 ]; then
+        WL_UID=$(id -u)
+        WL_GID=$(id -g)
+    fi
+    WL_TMP=$(mktemp -d)
+    chmod 755 "$WL_TMP"
+    trap wl_end EXIT
+    WL_RUNTIME=$WL_TMP/runtime
+    mkdir -m 700 "$WL_RUNTIME"
+    [ "$(id -u)" = 0 ] && chown "$WL_UID:$WL_GID" "$WL_RUNTIME"
+    WL_WIDTH=${size%x*}
+    WL_HEIGHT=${size#*x}
+    {
+        echo "xwayland disable"
+        for ((i = 1; i <= outputs; i++)); do
+            echo "output HEADLESS-$i resolution $size position $(((i - 1) * WL_WIDTH)),0"
+        done
+    } >"$WL_TMP/sway.config"
+    chmod 644 "$WL_TMP/sway.config"
+    # sway picks a free wayland-N in the runtime folder itself; it is read back below.
+    WL_DISPLAY=""
+    env -i PATH=/usr/bin:/bin HOME="$WL_RUNTIME" XDG_RUNTIME_DIR="$WL_RUNTIME" \
+        WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS="$outputs" WLR_RENDERER=pixman \
+        WLR_LIBINPUT_NO_DEVICES=1 \
+        $([ "$(id -u)" = 0 ] && echo setpriv --reuid="$WL_UID" --regid="$WL_GID" --clear-groups) \
+        sway -c "$WL_TMP/sway.config" >"$WL_TMP/sway.log" 2>&1 &
+    WL_SWAY_PID=$!
+    wl_wait 60 wl_display_named || wl_fail "sway made no Wayland socket"
+    wl_wait 60 wl_socket_up || wl_fail "sway does not answer on $WL_DISPLAY"
+}
+
+wl_display_named() {
+    kill -0 "$WL_SWAY_PID" 2>/dev/null || wl_fail "sway ended at start"
+    local socket
+    socket=$(find "$WL_RUNTIME" -maxdepth 1 -type s -name 'wayland-*' -printf '%f\n' | head -1)
+    [ -n "$socket" ] || return 1
+    WL_DISPLAY=$socket
+}
+
+# OUTPUT as PNG: wl_shot FILE OUTPUT.
+wl_shot() {
+    wl_run timeout 30 grim -o "$2" - >"$1" 2>/dev/null
+}
+
+# How many pixels two pictures of one size differ in.
+wl_differing() {
+    compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+
+# The test wallpaper on every output through swaybg, scaled to each: $WL_TMP/desktop.png is what
+# one output shows. Waits until grim sees it on OUTPUT.
+wl_wallpaper() {
+    convert "$WL_ROOT/tests/data/wallpaper.png" -resize "${WL_WIDTH}x${WL_HEIGHT}!" \
+        "$WL_TMP/desktop.png"
+    chmod 644 "$WL_TMP/desktop.png"
+    wl_start_client "$WL_TMP/swaybg.log" swaybg -o '*' -i "$WL_TMP/desktop.png" -m stretch
+    wl_wait 60 wl_desktop_on "$1" || wl_fail "the wallpaper did not reach $1"
+}
+
+wl_desktop_on() {
+    wl_shot "$WL_TMP/now.png" "$1" && [ "$(wl_differing "$WL_TMP/desktop.png" "$WL_TMP/now.png")" = 0 ]
+}
+
+# Succeeds when OUTPUT differs from the wallpaper in more than 0.05 % and fewer than 60 % of its
+# pixels: rain over the wallpaper, not a blank or foreign picture. Leaves the screenshot in
+# $WL_TMP/rain.png.
+wl_rain_over_desktop() {
+    local n
+    wl_shot "$WL_TMP/rain.png" "$1" || return 1
+    n=$(wl_differing "$WL_TMP/desktop.png" "$WL_TMP/rain.png")
+    [ "$n" -gt $((WL_WIDTH * WL_HEIGHT / 2000)) ] && [ "$n" -lt $((WL_WIDTH * WL_HEIGHT * 6 / 10)) ]
+}
+
+wl_output_changed() {
+    wl_shot "$WL_TMP/later.png" "$1" || return 1
+    [ "$(wl_differing "$WL_TMP/rain.png" "$WL_TMP/later.png")" -gt 0 ]
+}
+
+# Rain over the wallpaper on OUTPUT that keeps changing: twice in a row the output moves on from
+# the last picture taken.
+wl_expect_rain() {
+    local round
+    wl_wait 60 wl_rain_over_desktop "$1" || wl_fail "no rain over the wallpaper on $1"
+    for round in 1 2; do
+        wl_wait 60 wl_output_changed "$1" || wl_fail "the rain on $1 stopped moving"
+        mv "$WL_TMP/later.png" "$WL_TMP/rain.png"
+    done
+}
