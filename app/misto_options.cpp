@@ -13,11 +13,17 @@ struct MistoLine {
     bool windowIdGiven = false;
 };
 
-const SwitchRow<MistoLine> kMistoSwitches[10] = {
+const SwitchRow<MistoLine> kMistoSwitches[11] = {
     {{"--fullscreen", "", kNoLow, kNoHigh, "",
       "every monitor, until a key, a button or a move of the mouse; a second one while one runs "
       "ends at once"},
      [](MistoLine& line, const Switch&, const std::string&) { line.fullScreen = true; }},
+    {{"--wayland", "", kNoLow, kNoHigh, "",
+      "--fullscreen on the Wayland display; taken by itself when $WAYLAND_DISPLAY is set"},
+     [](MistoLine& line, const Switch&, const std::string&) {
+         line.fullScreen = true;
+         line.options.wayland = true;
+     }},
     {{"--window-id", "ID", kNoLow, kNoHigh, "", "the window ID, in hex (0x...) or decimal"},
      [](MistoLine& line, const Switch& row, const std::string& text) {
          line.options.windowId = parseWindowId(text, row.name);
@@ -30,6 +36,7 @@ const SwitchRow<MistoLine> kMistoSwitches[10] = {
      [](MistoLine& line, const Switch&, const std::string&) {
          line.root = false;
          line.fullScreen = false;
+         line.options.wayland = false;
      }},
     {{"--delay", "MICROSECONDS", 0, 10000000, "20000", "between frames"},
      [](MistoLine& line, const Switch& row, const std::string& text) {
@@ -60,7 +67,7 @@ std::string mistoUsage() {
            "Rain on a window pane over the desktop, for X11.\n"
            "\n"
            "Where it draws (the first that applies):\n" +
-           of("--fullscreen") + of("--window-id") +
+           of("--fullscreen") + of("--wayland") + of("--window-id") +
            "  $XSCREENSAVER_WINDOW   the window a screen-saver host hands over (hex or decimal)\n" +
            of("--root") + of("--window") +
            "\n"
@@ -71,6 +78,12 @@ std::string mistoUsage() {
            usageOf(SettingsSwitches::kRows) + "\n" + of("--help") + of("--version") +
            "Switches take one dash or two (-root, --root) and a value as --density=20 too.\n"
            "SIGTERM ends it; SIGUSR1 starts the rain again on a dry pane.\n";
+}
+
+bool runsOnWayland(const MistoOptions& options, const char* waylandDisplay) {
+    if (options.wayland) return true;
+    return options.target == DrawTarget::FullScreen && waylandDisplay != nullptr &&
+           waylandDisplay[0] != '\0';
 }
 
 std::uint64_t parseWindowId(const std::string& text, const std::string& what) {

@@ -20,6 +20,7 @@ struct MistoOptions {
     std::uint64_t windowId = 0;  // with DrawTarget::GivenWindow
     std::int32_t delayMicroseconds = 20000;
     bool noShm = false;
+    bool wayland = false;     // --wayland: full screen through the Wayland host, whatever is set
     std::int32_t frames = 0;  // 0: until ended; else stop after this many, leaving the picture
     std::string image;        // empty: the desktop, else the bundled picture
     SettingsChoice choice;
@@ -39,7 +40,12 @@ std::uint64_t parseWindowId(const std::string& text, const std::string& what);
 // What misto's own switches set while its command line is read.
 struct MistoLine;
 // misto's own switches, beside the settings' (SettingsSwitches::kRows).
-extern const SwitchRow<MistoLine> kMistoSwitches[10];
+extern const SwitchRow<MistoLine> kMistoSwitches[11];
+
+// Whether the run goes to the Wayland host: --wayland asks for it, and --fullscreen in a
+// Wayland session (`waylandDisplay`, $WAYLAND_DISPLAY, set and not empty) takes it, since a
+// Wayland compositor shows X11 windows only below its own layers and keeps the keyboard.
+bool runsOnWayland(const MistoOptions& options, const char* waylandDisplay);
 
 // The text of --help.
 std::string mistoUsage();

@@ -2,11 +2,14 @@
 // every monitor.
 #include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -16,7 +19,7 @@
 #include "app/misto_options.h"
 #include "app/monitor_power_watch.h"
 #include "app/mouse_rule.h"
-#include "app/x11/signal_watch.h"
+#include "app/posix/signal_watch.h"
 #include "app/x11/x_dpms.h"
 #include "app/x11/x_draw_targets.h"
 #include "app/x11/x_errors.h"
@@ -307,6 +310,15 @@ void Run::finish(bool allDrawn) {
     XSync(display_.get(), False);
 }
 
+// The Wayland host, installed and built beside misto: the folder of /proc/self/exe.
+std::string waylandHost() {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return "misto-wayland";
+    std::string path(self, static_cast<std::size_t>(n));
+    return path.substr(0, path.rfind('/') + 1) + "misto-wayland";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -340,6 +352,17 @@ int main(int argc, char** argv) {
     if (options.version) {
         std::printf("misto %s\nCopyright (c) Tarnwick Labs. All rights reserved.\n", MISTO_VERSION);
         return 0;
+    }
+    if (runsOnWayland(options, std::getenv("WAYLAND_DISPLAY"))) {
+        // The signals stay blocked across the exec, and any that came wait for the host.
+        const std::string host = waylandHost();
+        execv(host.c_str(), argv);
+        if (options.wayland) {
+            std::fprintf(stderr, "misto: --wayland: cannot start %s: %s\n", host.c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+        // Built without the Wayland host, misto covers what the compositor's X server shows.
     }
     try {
         Run run(options, argc > 0 ? argv[0] : nullptr, *signals);

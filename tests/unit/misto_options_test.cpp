@@ -42,6 +42,18 @@ TEST(MistoOptions, WhereItDrawsAndHowIdsAreRead) {
     EXPECT_EQ(parseMistoOptions({"--root"}, nullptr).target, DrawTarget::Root);
     EXPECT_EQ(parseMistoOptions({"--root", "--window"}, nullptr).target, DrawTarget::OwnWindow);
     EXPECT_EQ(parseMistoOptions({"-fullscreen"}, "0x10").target, DrawTarget::FullScreen);
+    // The Wayland host takes --fullscreen in a Wayland session and --wayland anywhere; nothing
+    // else, and --window takes --wayland back.
+    const MistoOptions full = parseMistoOptions({"--fullscreen"}, nullptr);
+    EXPECT_TRUE(runsOnWayland(full, "wayland-1"));
+    EXPECT_FALSE(runsOnWayland(full, ""));
+    EXPECT_FALSE(runsOnWayland(full, nullptr));
+    EXPECT_FALSE(runsOnWayland(parseMistoOptions({"--root"}, nullptr), "wayland-1"));
+    EXPECT_FALSE(runsOnWayland(parseMistoOptions({}, "0x10"), "wayland-1"));
+    const MistoOptions forced = parseMistoOptions({"-wayland"}, nullptr);
+    EXPECT_EQ(forced.target, DrawTarget::FullScreen);
+    EXPECT_TRUE(runsOnWayland(forced, nullptr));
+    EXPECT_FALSE(runsOnWayland(parseMistoOptions({"--wayland", "--window"}, nullptr), "w"));
 
     for (const char* bad :
          {"", "screen", "0x", "0", "12abc", "0x1g", "-5", "0x123456789", "99999999999", " 12"}) {

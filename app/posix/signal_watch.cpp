@@ -1,4 +1,4 @@
-#include "app/x11/signal_watch.h"
+#include "app/posix/signal_watch.h"
 
 #include <fcntl.h>
 #include <time.h>

@@ -1,0 +1,123 @@
+#include "app/wayland/wayland_rain.h"
+
+#include <poll.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "app/wayland/output_capture.h"
+#include "engine/frame_pacer.h"
+#include "foundation/basic_error.h"
+#include "picture/picture_io.h"
+#include "picture/sample_picture.h"
+#include "rain/rain_random.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+WaylandRain::WaylandRain(const MistoOptions& options, const char* argv0, SignalWatch& signals)
+    : options_(options), signals_(signals) {
+    const SaverSettings settings =
+        settingsWithRestart(options.choice.settings, options.choice.restartSeconds);
+    // Every output is copied before any rain covers one.
+    std::vector<std::optional<Picture>> shown;
+    for (const auto& output : display_.outputs()) {
+        // A turned output's copy lies in the output's own orientation, not the layout's: the
+        // picture stands in there rather than showing the desktop turned.
+        const bool turned = output->transform != WL_OUTPUT_TRANSFORM_NORMAL;
+        shown.push_back(options.image.empty() && !turned ? captureOutput(display_, *output)
+                                                         : std::nullopt);
+    }
+    std::optional<Picture> picture;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (!shown[i] && !picture) {
+            picture = loadPicture(options.image.empty() ? findScenePicture(argv0) : options.image);
+        }
+        screens_.push_back(std::make_unique<WaylandScreenRain>(
+            display_, *display_.outputs()[i], shown[i] ? std::move(*shown[i]) : *picture, settings,
+            screenSeed(options.choice.seed, static_cast<std::uint32_t>(i))));
+    }
+    display_.roundtrip();
+}
+
+WaylandRain::~WaylandRain() {
+    screens_.clear();
+    // The surfaces go before the connection does, so that the compositor shows the desktop
+    // again at once.
+    wl_display_roundtrip(display_.display());
+}
+
+int WaylandRain::go() {
+    FramePacer pacer(std::chrono::microseconds(options_.delayMicroseconds), options_.frames,
+                     Clock::now());
+    // At most this long between looks at the connection and the signals.
+    const std::chrono::nanoseconds longest = std::chrono::milliseconds(100);
+    for (;;) {
+        readSignals();
+        if (ended_ || display_.inputEnded() || pacer.allDrawn()) break;
+        if (std::any_of(screens_.begin(), screens_.end(),
+                        [](const auto& screen) { return screen->closed(); })) {
+            break;
+        }
+        const bool anyReady = std::any_of(screens_.begin(), screens_.end(),
+                                          [](const auto& screen) { return screen->ready(); });
+        if (anyReady && pacer.due(Clock::now())) {
+            // An output that has not asked for the next frame yet (covered, powered down) keeps
+            // its rain where it is; the others go on.
+            for (const auto& screen : screens_) {
+                if (screen->ready()) screen->frame(pacer.stepMs());
+            }
+            pacer.drawn(Clock::now());
+            pump(std::chrono::nanoseconds(0));
+            continue;
+        }
+        pump(anyReady ? std::min(pacer.untilDue(Clock::now()), longest) : longest);
+    }
+    return 0;
+}
+
+void WaylandRain::readSignals() {
+    while (const int signal = signals_.take()) {
+        if (signal == SIGUSR1) {
+            for (const auto& screen : screens_) screen->restart();
+        } else {
+            ended_ = true;
+        }
+    }
+}
+
+void WaylandRain::pump(std::optional<std::chrono::nanoseconds> wait) {
+    wl_display* display = display_.display();
+    const auto failed = [&]() {
+        const int error = wl_display_get_error(display);
+        return BasicError(std::string("the Wayland connection failed: ") +
+                          std::strerror(error != 0 ? error : errno));
+    };
+    while (wl_display_prepare_read(display) != 0) {
+        if (wl_display_dispatch_pending(display) < 0) throw failed();
+    }
+    // A full socket leaves the rest for the next round; only a broken one is an error.
+    if (wl_display_flush(display) < 0 && errno != EAGAIN) {
+        wl_display_cancel_read(display);
+        throw failed();
+    }
+    timespec timeout{};
+    if (wait) {
+        timeout.tv_sec = static_cast<time_t>(wait->count() / 1'000'000'000);
+        timeout.tv_nsec = static_cast<long>(wait->count() % 1'000'000'000);
+    }
+    pollfd fds[2] = {{wl_display_get_fd(display), POLLIN, 0}, {signals_.descriptor(), POLLIN, 0}};
+    ppoll(fds, 2, wait ? &timeout : nullptr, nullptr);
+    if ((fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
+        if (wl_display_read_events(display) < 0) throw failed();
+    } else {
+        wl_display_cancel_read(display);
+    }
+    if (wl_display_dispatch_pending(display) < 0) throw failed();
+}
