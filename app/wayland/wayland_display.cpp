@@ -97,6 +97,7 @@ struct WaylandDisplay::Listeners {
         auto& self = *static_cast<WaylandDisplay*>(data);
         if ((caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && !self.keyboard_) {
             self.keyboard_.reset(wl_seat_get_keyboard(seat));
+            self.lateKeyboard_ = self.rainShown_;
             static const wl_keyboard_listener keyboardListener = {
                 &Listeners::keymap, &Listeners::keyboardEnter, &Listeners::keyboardLeave,
                 &Listeners::key,    &Listeners::modifiers,     &Listeners::repeatInfo};
@@ -118,13 +119,29 @@ struct WaylandDisplay::Listeners {
     static void keymap(void*, wl_keyboard*, std::uint32_t, std::int32_t fd, std::uint32_t) {
         close(fd);
     }
-    static void keyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
+    static void keyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surface*,
+                              wl_array* keys) {
+        auto& self = *static_cast<WaylandDisplay*>(data);
+        // A keyboard that came while the rain showed had its keys pressed over the rain.
+        if (self.lateKeyboard_) return;
+        const auto* key = static_cast<const std::uint32_t*>(keys->data);
+        self.heldAtEnter_.assign(key, key + keys->size / sizeof(std::uint32_t));
+    }
     static void keyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
-    static void key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
+    // A key pressed ends the run, and so does one released that was not held when the
+    // keyboard came to the rain. The key that started misto, held as the rain came, ends
+    // nothing when it is let go; a keyboard that appears while the rain shows (a virtual one,
+    // made for one key) brings its first press before misto has a wl_keyboard to hear it,
+    // and the release of that key ends the run.
+    static void key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
                     std::uint32_t state) {
-        if (state == WL_KEYBOARD_KEY_STATE_PRESSED) {
-            static_cast<WaylandDisplay*>(data)->inputEnded_ = true;
+        auto& self = *static_cast<WaylandDisplay*>(data);
+        auto held = std::find(self.heldAtEnter_.begin(), self.heldAtEnter_.end(), key);
+        if (state == WL_KEYBOARD_KEY_STATE_RELEASED && held != self.heldAtEnter_.end()) {
+            self.heldAtEnter_.erase(held);
+            return;
         }
+        self.inputEnded_ = true;
     }
     static void modifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
                           std::uint32_t, std::uint32_t) {}

@@ -47,6 +47,8 @@ class WaylandDisplay {
 
     // Sends what waits and throws BasicError when the connection failed.
     void roundtrip();
+    // The rain's surfaces are up: a keyboard that comes from now on is the user's at the rain.
+    void rainShown() { rainShown_ = true; }
     // Whether the user asked the rain to end.
     bool inputEnded() const { return inputEnded_; }
     // Gives the pointer's surface its output's place, so that positions on every output are
@@ -84,5 +86,9 @@ class WaylandDisplay {
     std::vector<SurfacePlace> places_;
     SurfacePlace pointerOn_{nullptr, 0, 0};
     MouseRule mouse_;
+    // The keys held when the keyboard came to the rain's surface.
+    std::vector<std::uint32_t> heldAtEnter_;
+    bool rainShown_ = false;
+    bool lateKeyboard_ = false;
     bool inputEnded_ = false;
 };

@@ -26,7 +26,14 @@ inline void destroyProxy(wl_buffer* p) { wl_buffer_destroy(p); }
 inline void destroyProxy(wl_callback* p) { wl_callback_destroy(p); }
 inline void destroyProxy(zxdg_output_manager_v1* p) { zxdg_output_manager_v1_destroy(p); }
 inline void destroyProxy(zxdg_output_v1* p) { zxdg_output_v1_destroy(p); }
-inline void destroyProxy(zwlr_layer_shell_v1* p) { zwlr_layer_shell_v1_destroy(p); }
+// The shell's destroy request comes with version 3; an older one goes on the client's side.
+inline void destroyProxy(zwlr_layer_shell_v1* p) {
+    if (zwlr_layer_shell_v1_get_version(p) >= ZWLR_LAYER_SHELL_V1_DESTROY_SINCE_VERSION) {
+        zwlr_layer_shell_v1_destroy(p);
+    } else {
+        wl_proxy_destroy(reinterpret_cast<wl_proxy*>(p));
+    }
+}
 inline void destroyProxy(zwlr_layer_surface_v1* p) { zwlr_layer_surface_v1_destroy(p); }
 inline void destroyProxy(zwlr_screencopy_manager_v1* p) { zwlr_screencopy_manager_v1_destroy(p); }
 inline void destroyProxy(zwlr_screencopy_frame_v1* p) { zwlr_screencopy_frame_v1_destroy(p); }

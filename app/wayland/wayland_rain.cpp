@@ -44,6 +44,7 @@ WaylandRain::WaylandRain(const MistoOptions& options, const char* argv0, SignalW
             screenSeed(options.choice.seed, static_cast<std::uint32_t>(i))));
     }
     display_.roundtrip();
+    display_.rainShown();
 }
 
 WaylandRain::~WaylandRain() {
