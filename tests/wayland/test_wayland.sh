@@ -2,30 +2,46 @@
 # misto --fullscreen in a Wayland session: on a headless sway with two outputs over a swaybg
 # wallpaper, misto hands the run to its Wayland host, which rains over the wallpaper on both
 # outputs; a key typed through a virtual keyboard ends it with exit 0 and the wallpaper is back
-# pixel for pixel. A second run ends on SIGTERM the same way.
-#   test_wayland.sh MISTO
+# pixel for pixel. Later runs end the same way on a move of the pointer by more than 2 pixels
+# (not on one of 1), on a click and on SIGTERM.
+#   test_wayland.sh MISTO VIRTUAL_POINTER
 set -u
 . "$(dirname "$0")/wayland_helpers.sh"
 misto=$(readlink -f "$1")
 [ -x "$misto" ] || wl_fail "$misto is not a program"
 [ -x "$(dirname "$misto")/misto-wayland" ] || wl_fail "no misto-wayland beside $misto"
+pointer=$(readlink -f "$2")
 
 wl_step "starting a headless sway"
 wl_begin 2 320x240
 wl_wallpaper HEADLESS-1
 wl_wait 60 wl_desktop_on HEADLESS-2 || wl_fail "the wallpaper did not reach HEADLESS-2"
+# A pointer on the seat from the start, as a mouse would be, over HEADLESS-1.
+wl_start_pointer "$pointer"
+wl_pointer_step abs 100 100 640 240
+wl_keep_desktop HEADLESS-1 cursor
+wl_keep_desktop HEADLESS-2
 
-# Ends with exit 0 once the process PID is gone, and the wallpaper is back on both outputs:
-# expect_ended PID WHAT.
-expect_ended() {
-    local pid=$1 what=$2 status output
+# The process PID ends with exit 0: expect_gone PID WHAT.
+expect_gone() {
+    local pid=$1 what=$2 status
     wl_wait 30 wl_gone "$pid" || wl_fail "misto did not end on $what"
     wait "$pid"
     status=$?
     [ "$status" -eq 0 ] || wl_fail "misto ended on $what with status $status: $(cat "$WL_TMP/misto.log")"
+}
+
+# The wallpaper (and the cursor where it was) is back on both outputs.
+expect_desktop_back() {
+    local output
     for output in HEADLESS-1 HEADLESS-2; do
         wl_wait 30 wl_desktop_on "$output" || wl_fail "the wallpaper is not back on $output"
     done
+}
+
+expect_ended() {
+    expect_gone "$@"
+    expect_desktop_back
 }
 
 wl_step "starting misto --fullscreen"
@@ -38,10 +54,32 @@ wl_step "typing a key"
 wl_run wtype x || wl_fail "wtype could not type"
 expect_ended "$pid" "a key"
 
-wl_step "starting misto --fullscreen again"
+wl_step "moving the pointer"
+wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
+pid=$WL_PID
+wl_expect_rain HEADLESS-1
+# Whether the first position misto sees is the one before these steps or after the first,
+# neither step takes the pointer more than 1 pixel away from it.
+wl_pointer_step rel 1 0
+wl_pointer_step rel -1 0
+kill -0 "$pid" 2>/dev/null || wl_fail "misto ended on a move of 1 pixel: $(cat "$WL_TMP/misto.log")"
+wl_pointer_step rel 10 0
+expect_gone "$pid" "a move of the pointer by 10 pixels"
+# The cursor back where the desktop was kept with it.
+wl_pointer_step rel -10 0
+expect_desktop_back
+
+wl_step "clicking"
+wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
+pid=$WL_PID
+wl_expect_rain HEADLESS-1
+wl_pointer_step click
+expect_ended "$pid" "a click"
+
+wl_step "sending SIGTERM"
 wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
 pid=$WL_PID
 wl_expect_rain HEADLESS-2
 kill -TERM "$pid"
 expect_ended "$pid" "SIGTERM"
-echo "PASS: misto --fullscreen rains on both Wayland outputs, ends on a key and on SIGTERM, exit 0, wallpaper back"
+echo "PASS: misto --fullscreen rains on both Wayland outputs, ends on a key, a pointer move, a click and SIGTERM, exit 0, wallpaper back"

@@ -154,8 +154,33 @@ wl_wallpaper() {
     wl_wait 60 wl_desktop_on "$1" || wl_fail "the wallpaper did not reach $1"
 }
 
+# What OUTPUT shows with nothing over it: the wallpaper, or what wl_keep_desktop kept.
+wl_desktop_of() {
+    if [ -f "$WL_TMP/desktop-$1.png" ]; then
+        echo "$WL_TMP/desktop-$1.png"
+    else
+        echo "$WL_TMP/desktop.png"
+    fi
+}
+
 wl_desktop_on() {
-    wl_shot "$WL_TMP/now.png" "$1" && [ "$(wl_differing "$WL_TMP/desktop.png" "$WL_TMP/now.png")" = 0 ]
+    wl_shot "$WL_TMP/now.png" "$1" &&
+        [ "$(wl_differing "$(wl_desktop_of "$1")" "$WL_TMP/now.png")" = 0 ]
+}
+
+wl_cursor_on() {
+    wl_shot "$WL_TMP/now.png" "$1" &&
+        [ "$(wl_differing "$WL_TMP/desktop.png" "$WL_TMP/now.png")" -gt 0 ]
+}
+
+# Keeps what OUTPUT shows as its desktop from now on: the wallpaper with the pointer's cursor,
+# which sway draws into the output's picture. Waits for the cursor when WITH_CURSOR is "cursor":
+# wl_keep_desktop OUTPUT [cursor].
+wl_keep_desktop() {
+    if [ "${2:-}" = cursor ]; then
+        wl_wait 60 wl_cursor_on "$1" || wl_fail "no cursor shows on $1"
+    fi
+    wl_shot "$WL_TMP/desktop-$1.png" "$1" || wl_fail "grim could not take $1"
 }
 
 # Succeeds when OUTPUT differs from the wallpaper in more than 0.05 % and fewer than 60 % of its
@@ -164,7 +189,7 @@ wl_desktop_on() {
 wl_rain_over_desktop() {
     local n
     wl_shot "$WL_TMP/rain.png" "$1" || return 1
-    n=$(wl_differing "$WL_TMP/desktop.png" "$WL_TMP/rain.png")
+    n=$(wl_differing "$(wl_desktop_of "$1")" "$WL_TMP/rain.png")
     [ "$n" -gt $((WL_WIDTH * WL_HEIGHT / 2000)) ] && [ "$n" -lt $((WL_WIDTH * WL_HEIGHT * 6 / 10)) ]
 }
 
@@ -182,4 +207,24 @@ wl_expect_rain() {
         wl_wait 60 wl_output_changed "$1" || wl_fail "the rain on $1 stopped moving"
         mv "$WL_TMP/later.png" "$WL_TMP/rain.png"
     done
+}
+
+# A virtual pointer on the seat from now on (tests/wayland_pointer/virtual_pointer, the program
+# POINTER), driven through wl_pointer_step.
+wl_start_pointer() {
+    mkfifo "$WL_TMP/pointer-steps"
+    wl_command "$1"
+    "${WL_COMMAND[@]}" <"$WL_TMP/pointer-steps" >"$WL_TMP/pointer.log" 2>&1 &
+    WL_STARTED+=($!)
+    exec {WL_POINTER_STEPS}>"$WL_TMP/pointer-steps"
+    WL_POINTER_DONE=0
+}
+
+# One step of the virtual pointer (abs X Y W H, rel DX DY, click), waited for until the
+# compositor has taken it: wl_pointer_step STEP...
+wl_pointer_step() {
+    echo "$*" >&"$WL_POINTER_STEPS"
+    WL_POINTER_DONE=$((WL_POINTER_DONE + 1))
+    wl_wait 30 grep -qx "done $WL_POINTER_DONE" "$WL_TMP/pointer.log" ||
+        wl_fail "the virtual pointer did not take \"$*\": $(cat "$WL_TMP/pointer.log")"
 }
