@@ -47,10 +47,7 @@ program=$root/usr/libexec/xscreensaver/misto
 "$program" --version >"$X11_TMP/version" || x11_fail "the installed program's --version failed"
 grep -qx "misto [0-9.]*" "$X11_TMP/version" && grep -q "^Copyright" "$X11_TMP/version" ||
     x11_fail "--version prints no version and copyright line: $(cat "$X11_TMP/version")"
-# --nocfprotection: Debian 12's crt1.o, crti.o and Scrt1.o carry no IBT/SHSTK property, so no
-# program linked there is marked, whatever it is compiled with (docs/development.md).
-hardening-check --nocfprotection "$program" >"$X11_TMP/hardening" 2>&1 ||
-    x11_fail "hardening-check: $(cat "$X11_TMP/hardening")"
+x11_expect_hardened "$program"
 grep -qx "Exec=/usr/libexec/xscreensaver/misto --root" "$root/usr/share/applications/screensavers/misto.desktop" ||
     x11_fail "misto.desktop does not start /usr/libexec/xscreensaver/misto --root"
 grep -q "^Categories=Screensaver;" "$root/usr/share/applications/screensavers/misto.desktop" ||
