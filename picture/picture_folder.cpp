@@ -47,8 +47,9 @@ std::optional<FolderPicture> randomFolderPicture(const std::string& folder, std:
             passedOver.push_back(path + ": not a regular file");
             continue;
         }
-        if (fs::file_size(path, ec) > kMaxFileBytes || ec) {
-            passedOver.push_back(path + ": larger than 64 MiB");
+        const std::uintmax_t bytes = fs::file_size(path, ec);
+        if (ec || bytes > kMaxFileBytes) {
+            passedOver.push_back(path + ": " + (ec ? ec.message() : "larger than 64 MiB"));
             continue;
         }
         try {

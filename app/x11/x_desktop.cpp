@@ -7,13 +7,10 @@
 
 #include "app/x11/x_errors.h"
 #include "app/x11/x_pixels.h"
-#include "app/xscreensaver_preferences.h"
 #include "foundation/small_file.h"
 #include "picture/picture_folder.h"
 #include "picture/picture_io.h"
 #include "picture/sample_picture.h"
-
-namespace {
 
 ImagePreferences userImagePreferences() {
     const char* home = std::getenv("HOME");
@@ -30,8 +27,6 @@ ImagePreferences userImagePreferences() {
     }
     return imagePreferences(std::string(file.bytes->begin(), file.bytes->end()), home);
 }
-
-}  // namespace
 
 Pixmap screenshotPixmap(Display* display, Window window) {
     const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", False);
@@ -52,7 +47,6 @@ Pixmap screenshotPixmap(Display* display, Window window) {
 
 std::optional<Picture> hostScreenshot(Display* display, Window window,
                                       const XWindowAttributes& attributes) {
-    if (!userImagePreferences().desktopImages) return std::nullopt;
     XErrors::take();
     const Pixmap pixmap = screenshotPixmap(display, window);
     if (pixmap == XNone) return std::nullopt;
@@ -75,9 +69,8 @@ std::optional<Picture> hostScreenshot(Display* display, Window window,
                         masksOf(attributes.visual));
 }
 
-Picture chosenPicture(const std::string& path, const char* argv0) {
+Picture chosenPicture(const std::string& path, const std::string& folder, const char* argv0) {
     if (!path.empty()) return loadPicture(path);
-    const std::string folder = userImagePreferences().imageFolder;
     if (!folder.empty()) {
         std::vector<std::string> passedOver;
         std::optional<FolderPicture> found =

@@ -21,7 +21,13 @@ std::string hex(unsigned long id) {
 
 Picture PictureUnderRain::over(const std::optional<Picture>& desktop) const {
     if (desktop) return *desktop;
-    return chosenPicture(image_, argv0_);
+    return chosenPicture(image_, image_.empty() ? preferences().imageFolder : std::string(),
+                         argv0_);
+}
+
+const ImagePreferences& PictureUnderRain::preferences() const {
+    if (!preferences_) preferences_ = userImagePreferences();
+    return *preferences_;
 }
 
 std::optional<Picture> rootDesktop(Display* display, Window root,
@@ -54,7 +60,8 @@ void rainOnHostWindow(Display* display, Window window, const PictureUnderRain& u
     XSelectInput(display, window, StructureNotifyMask | ExposureMask | VisibilityChangeMask);
     // The host's screenshot goes before --image: a handed window shows the desktop whenever its
     // host gives one, as --help says.
-    const std::optional<Picture> screenshot = hostScreenshot(display, window, attributes);
+    std::optional<Picture> screenshot;
+    if (under.preferences().desktopImages) screenshot = hostScreenshot(display, window, attributes);
     screens.add(window, attributes, under.over(screenshot));
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/x11/x_rain_screens.h"
 #include "app/x11/xlib.h"
+#include "app/xscreensaver_preferences.h"
 #include "picture/picture.h"
 
 // The rain on a window its host hands over, on the root, or on a window of misto's own, and the
@@ -26,12 +27,16 @@ class PictureUnderRain {
         if (!image_.empty()) return std::nullopt;
         return read();
     }
-    // `desktop` when there is one, else the picture --image names or the bundled one.
+    // `desktop` when there is one, else the picture --image names, one from the user's image
+    // folder, or the bundled one.
     Picture over(const std::optional<Picture>& desktop) const;
+    // The user's xscreensaver preferences, read when first asked for and kept for the run.
+    const ImagePreferences& preferences() const;
 
   private:
     std::string image_;
     const char* argv0_;
+    mutable std::optional<ImagePreferences> preferences_;
 };
 
 // The desktop on the root before misto's own windows cover any of it, as `under` wants it; also
@@ -45,7 +50,8 @@ std::optional<Picture> rootDesktop(Display* display, Window root,
 // or misto cannot draw in its visual.
 XWindowAttributes rainWindowAttributes(Display* display, Window window);
 
-// The rain on `window`, made by a screen-saver host, over the desktop screenshot it left there.
+// The rain on `window`, made by a screen-saver host, over the desktop screenshot it left there
+// when the user's preferences let savers show the desktop.
 void rainOnHostWindow(Display* display, Window window, const PictureUnderRain& under,
                       XRainScreens& screens);
 

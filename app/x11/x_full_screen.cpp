@@ -82,7 +82,9 @@ bool rainFullScreen(Display* display, const PictureUnderRain& under, XRainScreen
     XWindowAttributes rootAttributes{};
     XGetWindowAttributes(display, root, &rootAttributes);
     const std::optional<Picture> desktop = rootDesktop(display, root, rootAttributes, under);
-    const Picture whole = under.over(desktop);
+    // The captured desktop is cut into the monitors; another picture covers each whole.
+    const bool cut = desktop && desktop->width == rootAttributes.width;
+    const Picture whole = cut ? Picture() : under.over(desktop);
     for (const MonitorPlace& place :
          monitorPlaces(display, root, rootAttributes.width, rootAttributes.height)) {
         XSetWindowAttributes set{};
@@ -95,10 +97,8 @@ bool rainFullScreen(Display* display, const PictureUnderRain& under, XRainScreen
                              CWBackPixmap | CWOverrideRedirect | CWEventMask);
         const Window window = made.window;
         screens.own(window, made.colormap);
-        // The captured desktop is cut into the monitors; another picture covers each whole.
-        Picture part = desktop && desktop->width == rootAttributes.width
-                           ? cropPicture(*desktop, place.x, place.y, place.width, place.height)
-                           : whole;
+        Picture part =
+            cut ? cropPicture(*desktop, place.x, place.y, place.width, place.height) : whole;
         screens.add(window, rainWindowAttributes(display, window), std::move(part));
         XMapRaised(display, window);
     }

@@ -12,8 +12,7 @@ x11_need cmake make pkg-config hardening-check
 x11_begin 64x64
 tree=$X11_TMP/src
 mkdir -p "$tree"
-tar -C "$X11_ROOT" --exclude=./build --exclude=./out --exclude=./dist --exclude=./.git \
-    --exclude='./obj-*' -cf - . | tar -C "$tree" -xf -
+"$X11_ROOT/scripts/copy-sources" "$tree"
 
 # Every program of the usual folders except the package tools.
 bin=$X11_TMP/bin
@@ -32,10 +31,7 @@ PATH=$bin make -C "$tree" JOBS=2 >"$X11_TMP/make.log" 2>&1 ||
     x11_fail "make failed: $(tail -n 30 "$X11_TMP/make.log")"
 program=$tree/build/release/misto
 [ -x "$program" ] || x11_fail "make left no build/release/misto"
-# --nocfprotection: Debian 12's crt1.o, crti.o and Scrt1.o carry no IBT/SHSTK property, so no
-# program linked there is marked, whatever it is compiled with (docs/development.md).
-hardening-check --nocfprotection "$program" >"$X11_TMP/hardening" 2>&1 ||
-    x11_fail "hardening-check: $(cat "$X11_TMP/hardening")"
+x11_expect_hardened "$program"
 
 x11_step "make install and make uninstall"
 stage=$X11_TMP/stage

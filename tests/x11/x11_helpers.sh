@@ -157,6 +157,14 @@ x11_misto_pids() {
     done
 }
 
+# Fails unless PROGRAM is hardened as distributions build theirs (hardening-check). With
+# --nocfprotection: Debian 12's crt1.o, crti.o and Scrt1.o carry no IBT/SHSTK property, so no
+# program linked there is marked, whatever it is compiled with (docs/development.md).
+x11_expect_hardened() {
+    hardening-check --nocfprotection "$1" >"$X11_TMP/hardening" 2>&1 ||
+        x11_fail "hardening-check: $(cat "$X11_TMP/hardening")"
+}
+
 # The value of VARIABLE in the environment of process PID.
 x11_environment_of() {
     tr '\0' '\n' 2>/dev/null <"/proc/$1/environ" | sed -n "s/^$2=//p"
