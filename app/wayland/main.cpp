@@ -10,7 +10,29 @@
 
 #include "app/misto_options.h"
 #include "app/posix/signal_watch.h"
+#include "app/posix/single_run_lock.h"
 #include "app/wayland/wayland_rain.h"
+
+namespace {
+
+// The globals to take as missing, named in MISTO_WAYLAND_IGNORE with spaces or commas between:
+// how the tests play a compositor without screencopy or the layer shell.
+std::vector<std::string> ignoredGlobals(const char* names) {
+    std::vector<std::string> ignored;
+    std::string name;
+    for (const char* c = names != nullptr ? names : "";; ++c) {
+        if (*c == '\0' || *c == ' ' || *c == ',') {
+            if (!name.empty()) ignored.push_back(name);
+            name.clear();
+            if (*c == '\0') break;
+        } else {
+            name += *c;
+        }
+    }
+    return ignored;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // As in misto: the signals are blocked before anything else, and a second after one that
@@ -43,8 +65,14 @@ int main(int argc, char** argv) {
         std::printf("misto %s\nCopyright (c) Tarnwick Labs. All rights reserved.\n", MISTO_VERSION);
         return 0;
     }
+    // One rain a display: a second run leaves at once, as a second --fullscreen does on X11.
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    const SingleRunLock lock(std::getenv("XDG_RUNTIME_DIR"),
+                             display != nullptr && display[0] != '\0' ? display : "wayland-0");
+    if (lock.heldElsewhere()) return 0;
     try {
-        WaylandRain rain(options, argc > 0 ? argv[0] : nullptr, *signals);
+        WaylandRain rain(options, argc > 0 ? argv[0] : nullptr, *signals,
+                         ignoredGlobals(std::getenv("MISTO_WAYLAND_IGNORE")));
         return rain.go();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "misto: %s\n", e.what());

@@ -3,8 +3,15 @@
 #include <memory>
 
 #include "app/wayland/shm_buffer.h"
+#include "picture/picture_turn.h"
 
 namespace {
+
+// How the copy of an output lies against what its user sees: the output's transform, in
+// which the compositor keeps the output's own pixels.
+PictureTurn turnOf(std::int32_t transform) {
+    return PictureTurn{transform & 3, (transform & 4) != 0};
+}
 
 // One copy of an output as its frame's events tell it.
 struct Capture {
@@ -81,5 +88,6 @@ std::optional<Picture> captureOutput(WaylandDisplay& display, const WaylandOutpu
     zwlr_screencopy_frame_v1_add_listener(frame.get(), &listener, &capture);
     while (!capture.done) display.roundtrip();
     if (!capture.ready) return std::nullopt;
-    return capture.picture();
+    if (output.transform == WL_OUTPUT_TRANSFORM_NORMAL) return capture.picture();
+    return uprightPicture(capture.picture(), turnOf(output.transform));
 }

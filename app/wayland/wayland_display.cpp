@@ -25,7 +25,15 @@ struct WaylandDisplay::Listeners {
                        std::uint32_t version) {
         auto& self = *static_cast<WaylandDisplay*>(data);
         const std::string kind = interface;
-        if (kind == wl_compositor_interface.name) {
+        if (std::find(self.ignored_.begin(), self.ignored_.end(), kind) != self.ignored_.end()) {
+            return;
+        }
+        if (kind == wl_output_interface.name) {
+            self.addOutput(name, version);
+        } else if (self.globalsRead_) {
+            // The rest are bound once, from the first reading.
+            return;
+        } else if (kind == wl_compositor_interface.name) {
             self.compositorVersion_ = std::min<std::uint32_t>(version, 4);
             self.compositor_.reset(
                 bind<wl_compositor>(registry, name, &wl_compositor_interface, version, 4));
@@ -40,27 +48,23 @@ struct WaylandDisplay::Listeners {
                 registry, name, &zwlr_screencopy_manager_v1_interface, version, 1));
         } else if (kind == zxdg_output_manager_v1_interface.name) {
             self.xdgOutputs_.reset(bind<zxdg_output_manager_v1>(
-                registry, name, &zxdg_output_manager_v1_interface, version, 1));
+                registry, name, &zxdg_output_manager_v1_interface, version, 2));
+        } else if (kind == zwlr_output_power_manager_v1_interface.name) {
+            self.outputPower_.reset(bind<zwlr_output_power_manager_v1>(
+                registry, name, &zwlr_output_power_manager_v1_interface, version, 1));
         } else if (kind == wl_seat_interface.name && !self.seat_) {
             self.seat_.reset(bind<wl_seat>(registry, name, &wl_seat_interface, version, 5));
             static const wl_seat_listener seatListener = {&Listeners::capabilities,
                                                           &Listeners::seatName};
             wl_seat_add_listener(self.seat_.get(), &seatListener, &self);
-        } else if (kind == wl_output_interface.name) {
-            auto output = std::make_unique<WaylandOutput>();
-            output->name = name;
-            output->output.reset(bind<wl_output>(registry, name, &wl_output_interface, version, 2));
-            static const wl_output_listener outputListener = {
-                &Listeners::geometry, &Listeners::mode, &Listeners::outputDone,
-                &Listeners::outputScale,
-                // name and description come from version 4, above the one bound.
-                nullptr, nullptr};
-            wl_output_add_listener(output->output.get(), &outputListener, output.get());
-            self.outputs_.push_back(std::move(output));
         }
     }
-    // An output that goes closes its layer surface, which ends the rain.
-    static void globalRemove(void*, wl_registry*, std::uint32_t) {}
+    // An output taken away loses its rain; the rain on the others goes on.
+    static void globalRemove(void* data, wl_registry*, std::uint32_t name) {
+        for (const auto& output : static_cast<WaylandDisplay*>(data)->outputs_) {
+            if (output->name == name) output->gone = true;
+        }
+    }
 
     static void geometry(void* data, wl_output*, std::int32_t, std::int32_t, std::int32_t,
                          std::int32_t, std::int32_t, const char* make, const char* model,
@@ -76,7 +80,9 @@ struct WaylandDisplay::Listeners {
         output.modeWidth = width;
         output.modeHeight = height;
     }
-    static void outputDone(void*, wl_output*) {}
+    static void outputDone(void* data, wl_output*) {
+        static_cast<WaylandOutput*>(data)->described = true;
+    }
     static void outputScale(void* data, wl_output*, std::int32_t factor) {
         static_cast<WaylandOutput*>(data)->scale = std::max(factor, 1);
     }
@@ -92,6 +98,17 @@ struct WaylandDisplay::Listeners {
         static_cast<WaylandOutput*>(data)->label = name;
     }
     static void xdgDescription(void*, zxdg_output_v1*, const char*) {}
+
+    static void powerMode(void* data, zwlr_output_power_v1*, std::uint32_t mode) {
+        static_cast<WaylandOutput*>(data)->powered = mode != ZWLR_OUTPUT_POWER_V1_MODE_OFF;
+    }
+    // Another client controls the output's power, or the output cannot report it: it counts
+    // as on, and the frame callbacks alone say when it shows.
+    static void powerFailed(void* data, zwlr_output_power_v1*) {
+        auto& output = *static_cast<WaylandOutput*>(data);
+        output.power.reset();
+        output.powered = true;
+    }
 
     static void capabilities(void* data, wl_seat* seat, std::uint32_t caps) {
         auto& self = *static_cast<WaylandDisplay*>(data);
@@ -175,7 +192,7 @@ struct WaylandDisplay::Listeners {
     static void axisDiscrete(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
 };
 
-WaylandDisplay::WaylandDisplay() {
+WaylandDisplay::WaylandDisplay(const std::vector<std::string>& ignored) : ignored_(ignored) {
     display_.reset(wl_display_connect(nullptr));
     if (!display_) {
         const char* name = std::getenv("WAYLAND_DISPLAY");
@@ -193,8 +210,9 @@ WaylandDisplay::WaylandDisplay() {
             "the compositor offers no layer shell (zwlr_layer_shell_v1) to show "
             "the rain above every window");
     }
+    globalsRead_ = true;
     for (const auto& output : outputs_) bindOutputDetails(*output);
-    // The outputs' modes, scales and places.
+    // The outputs' modes, scales, places and power.
     roundtrip();
     if (outputs_.empty()) throw BasicError("the compositor shows no output");
 }
@@ -204,6 +222,7 @@ WaylandDisplay::~WaylandDisplay() {
     pointer_.reset();
     seat_.reset();
     outputs_.clear();
+    outputPower_.reset();
     xdgOutputs_.reset();
     screencopy_.reset();
     layerShell_.reset();
@@ -213,14 +232,43 @@ WaylandDisplay::~WaylandDisplay() {
     if (display_) wl_display_flush(display_.get());
 }
 
+void WaylandDisplay::addOutput(std::uint32_t name, std::uint32_t version) {
+    auto output = std::make_unique<WaylandOutput>();
+    output->name = name;
+    output->output.reset(bind<wl_output>(registry_.get(), name, &wl_output_interface, version, 2));
+    static const wl_output_listener outputListener = {
+        &Listeners::geometry, &Listeners::mode, &Listeners::outputDone, &Listeners::outputScale,
+        // name and description come from version 4, above the one bound.
+        nullptr, nullptr};
+    wl_output_add_listener(output->output.get(), &outputListener, output.get());
+    // The managers of the first reading may come after its outputs; those are described once
+    // it is read.
+    if (globalsRead_) bindOutputDetails(*output);
+    outputs_.push_back(std::move(output));
+}
+
 void WaylandDisplay::bindOutputDetails(WaylandOutput& output) {
-    if (!xdgOutputs_) return;
-    output.xdgOutput.reset(
-        zxdg_output_manager_v1_get_xdg_output(xdgOutputs_.get(), output.output.get()));
-    static const zxdg_output_v1_listener listener = {
-        &Listeners::logicalPosition, &Listeners::logicalSize, &Listeners::xdgDone,
-        &Listeners::xdgName, &Listeners::xdgDescription};
-    zxdg_output_v1_add_listener(output.xdgOutput.get(), &listener, &output);
+    if (xdgOutputs_) {
+        output.xdgOutput.reset(
+            zxdg_output_manager_v1_get_xdg_output(xdgOutputs_.get(), output.output.get()));
+        static const zxdg_output_v1_listener listener = {
+            &Listeners::logicalPosition, &Listeners::logicalSize, &Listeners::xdgDone,
+            &Listeners::xdgName, &Listeners::xdgDescription};
+        zxdg_output_v1_add_listener(output.xdgOutput.get(), &listener, &output);
+    }
+    if (outputPower_) {
+        output.power.reset(
+            zwlr_output_power_manager_v1_get_output_power(outputPower_.get(), output.output.get()));
+        static const zwlr_output_power_v1_listener listener = {&Listeners::powerMode,
+                                                               &Listeners::powerFailed};
+        zwlr_output_power_v1_add_listener(output.power.get(), &listener, &output);
+    }
+}
+
+void WaylandDisplay::forgetGoneOutputs() {
+    outputs_.erase(std::remove_if(outputs_.begin(), outputs_.end(),
+                                  [](const auto& output) { return output->gone; }),
+                   outputs_.end());
 }
 
 void WaylandDisplay::roundtrip() {
@@ -232,6 +280,14 @@ void WaylandDisplay::roundtrip() {
 
 void WaylandDisplay::placeSurface(wl_surface* surface, const WaylandOutput& output) {
     places_.push_back(SurfacePlace{surface, output.x, output.y});
+}
+
+void WaylandDisplay::forgetSurface(wl_surface* surface) {
+    places_.erase(
+        std::remove_if(places_.begin(), places_.end(),
+                       [&](const SurfacePlace& place) { return place.surface == surface; }),
+        places_.end());
+    if (pointerOn_.surface == surface) pointerOn_ = SurfacePlace{nullptr, 0, 0};
 }
 
 void WaylandDisplay::pointerAt(wl_fixed_t x, wl_fixed_t y) {

@@ -11,11 +11,12 @@
 #include "app/wayland/wayland_proxy.h"
 
 // One output as the compositor describes it: its mode in pixels, scale, transform and place
-// in the layout (from xdg-output when there is one).
+// in the layout (from xdg-output when there is one), and whether it is powered.
 struct WaylandOutput {
     std::uint32_t name = 0;  // the global's
     Proxy<wl_output> output;
     Proxy<zxdg_output_v1> xdgOutput;
+    Proxy<zwlr_output_power_v1> power;
     std::string label;
     std::int32_t modeWidth = 0;
     std::int32_t modeHeight = 0;
@@ -23,6 +24,12 @@ struct WaylandOutput {
     std::int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
     std::int32_t x = 0;
     std::int32_t y = 0;
+    // The compositor has told all of the above at least once.
+    bool described = false;
+    // Only a compositor that reports power says when an output is off.
+    bool powered = true;
+    // The compositor took the output away.
+    bool gone = false;
 };
 
 // The connection to the compositor and the globals misto uses; the user's input on the seat,
@@ -30,8 +37,9 @@ struct WaylandOutput {
 class WaylandDisplay {
   public:
     // Connects to $WAYLAND_DISPLAY and reads the globals and the outputs; throws BasicError
-    // without a compositor, or without wl_compositor, wl_shm or the layer shell.
-    WaylandDisplay();
+    // without a compositor, or without wl_compositor, wl_shm or the layer shell. Globals named
+    // in `ignored` are taken as missing (how the tests play a compositor that lacks them).
+    explicit WaylandDisplay(const std::vector<std::string>& ignored = {});
     ~WaylandDisplay();
     WaylandDisplay(const WaylandDisplay&) = delete;
     WaylandDisplay& operator=(const WaylandDisplay&) = delete;
@@ -43,7 +51,10 @@ class WaylandDisplay {
     zwlr_layer_shell_v1* layerShell() const { return layerShell_.get(); }
     // Null when the compositor does not copy outputs.
     zwlr_screencopy_manager_v1* screencopy() const { return screencopy_.get(); }
+    // Every output the compositor has, described or not yet, and those it took away until
+    // forgetGoneOutputs().
     const std::vector<std::unique_ptr<WaylandOutput>>& outputs() const { return outputs_; }
+    void forgetGoneOutputs();
 
     // Sends what waits and throws BasicError when the connection failed.
     void roundtrip();
@@ -54,6 +65,7 @@ class WaylandDisplay {
     // Gives the pointer's surface its output's place, so that positions on every output are
     // in one layout for the mouse rule.
     void placeSurface(wl_surface* surface, const WaylandOutput& output);
+    void forgetSurface(wl_surface* surface);
 
   private:
     struct Listeners;
@@ -68,6 +80,8 @@ class WaylandDisplay {
         std::int32_t y;
     };
 
+    void addOutput(std::uint32_t name, std::uint32_t version);
+    // Asks for the output's name, place and power where the compositor tells them.
     void bindOutputDetails(WaylandOutput& output);
     void pointerAt(wl_fixed_t x, wl_fixed_t y);
 
@@ -79,6 +93,11 @@ class WaylandDisplay {
     Proxy<zwlr_layer_shell_v1> layerShell_;
     Proxy<zwlr_screencopy_manager_v1> screencopy_;
     Proxy<zxdg_output_manager_v1> xdgOutputs_;
+    Proxy<zwlr_output_power_manager_v1> outputPower_;
+    std::vector<std::string> ignored_;
+    // The globals of the first reading are bound; outputs that come later are described as
+    // they come.
+    bool globalsRead_ = false;
     Proxy<wl_seat> seat_;
     Proxy<wl_keyboard> keyboard_;
     Proxy<wl_pointer> pointer_;

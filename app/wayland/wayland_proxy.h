@@ -9,6 +9,7 @@
 #define namespace namespace_
 #include <layer-shell-client.h>
 #undef namespace
+#include <output-power-client.h>
 #include <screencopy-client.h>
 #include <xdg-output-unstable-v1-client.h>
 
@@ -37,6 +38,10 @@ inline void destroyProxy(zwlr_layer_shell_v1* p) {
 inline void destroyProxy(zwlr_layer_surface_v1* p) { zwlr_layer_surface_v1_destroy(p); }
 inline void destroyProxy(zwlr_screencopy_manager_v1* p) { zwlr_screencopy_manager_v1_destroy(p); }
 inline void destroyProxy(zwlr_screencopy_frame_v1* p) { zwlr_screencopy_frame_v1_destroy(p); }
+inline void destroyProxy(zwlr_output_power_manager_v1* p) {
+    zwlr_output_power_manager_v1_destroy(p);
+}
+inline void destroyProxy(zwlr_output_power_v1* p) { zwlr_output_power_v1_destroy(p); }
 
 struct ProxyDestroyer {
     template <typename T>

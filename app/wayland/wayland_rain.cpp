@@ -21,28 +21,14 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-WaylandRain::WaylandRain(const MistoOptions& options, const char* argv0, SignalWatch& signals)
-    : options_(options), signals_(signals) {
-    const SaverSettings settings =
-        settingsWithRestart(options.choice.settings, options.choice.restartSeconds);
-    // Every output is copied before any rain covers one.
-    std::vector<std::optional<Picture>> shown;
-    for (const auto& output : display_.outputs()) {
-        // A turned output's copy lies in the output's own orientation, not the layout's: the
-        // picture stands in there rather than showing the desktop turned.
-        const bool turned = output->transform != WL_OUTPUT_TRANSFORM_NORMAL;
-        shown.push_back(options.image.empty() && !turned ? captureOutput(display_, *output)
-                                                         : std::nullopt);
-    }
-    std::optional<Picture> picture;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (!shown[i] && !picture) {
-            picture = loadPicture(options.image.empty() ? findScenePicture(argv0) : options.image);
-        }
-        screens_.push_back(std::make_unique<WaylandScreenRain>(
-            display_, *display_.outputs()[i], shown[i] ? std::move(*shown[i]) : *picture, settings,
-            screenSeed(options.choice.seed, static_cast<std::uint32_t>(i))));
-    }
+WaylandRain::WaylandRain(const MistoOptions& options, const char* argv0, SignalWatch& signals,
+                         const std::vector<std::string>& ignored)
+    : options_(options),
+      argv0_(argv0),
+      signals_(signals),
+      settings_(settingsWithRestart(options.choice.settings, options.choice.restartSeconds)),
+      display_(ignored) {
+    coverNewOutputs();
     display_.roundtrip();
     display_.rainShown();
 }
@@ -54,20 +40,57 @@ WaylandRain::~WaylandRain() {
     wl_display_roundtrip(display_.display());
 }
 
+const Picture& WaylandRain::standIn() {
+    if (!standIn_) {
+        standIn_ = loadPicture(options_.image.empty() ? findScenePicture(argv0_) : options_.image);
+    }
+    return *standIn_;
+}
+
+void WaylandRain::coverNewOutputs() {
+    std::vector<const WaylandOutput*> bare;
+    for (const auto& output : display_.outputs()) {
+        // An output whose surface the compositor closed stays without rain.
+        const bool covered = std::find(coveredNames_.begin(), coveredNames_.end(), output->name) !=
+                             coveredNames_.end();
+        if (output->described && !output->gone && !covered) bare.push_back(output.get());
+    }
+    // Every output is copied before any rain covers one.
+    std::vector<std::optional<Picture>> shown;
+    for (const WaylandOutput* output : bare) {
+        shown.push_back(options_.image.empty() ? captureOutput(display_, *output) : std::nullopt);
+    }
+    for (std::size_t i = 0; i < bare.size(); ++i) {
+        screens_.push_back(std::make_unique<WaylandScreenRain>(
+            display_, *bare[i], shown[i] ? std::move(*shown[i]) : standIn(), settings_,
+            screenSeed(options_.choice.seed, static_cast<std::uint32_t>(coveredNames_.size()))));
+        coveredNames_.push_back(bare[i]->name);
+    }
+}
+
+void WaylandRain::dropLostScreens() {
+    screens_.erase(std::remove_if(screens_.begin(), screens_.end(),
+                                  [](const auto& screen) {
+                                      return screen->closed() || screen->output().gone;
+                                  }),
+                   screens_.end());
+    display_.forgetGoneOutputs();
+}
+
 int WaylandRain::go() {
     FramePacer pacer(std::chrono::microseconds(options_.delayMicroseconds), options_.frames,
                      Clock::now());
-    // At most this long between looks at the connection and the signals.
-    const std::chrono::nanoseconds longest = std::chrono::milliseconds(100);
     for (;;) {
         readSignals();
-        if (ended_ || display_.inputEnded() || pacer.allDrawn()) break;
-        if (std::any_of(screens_.begin(), screens_.end(),
-                        [](const auto& screen) { return screen->closed(); })) {
-            break;
-        }
-        const bool anyReady = std::any_of(screens_.begin(), screens_.end(),
-                                          [](const auto& screen) { return screen->ready(); });
+        if (ended_ || display_.inputEnded()) break;
+        dropLostScreens();
+        coverNewOutputs();
+        if (screens_.empty()) break;
+        // A surface outlives its program, so --frames N keeps its last picture on show until
+        // the run ends as any other does.
+        const bool anyReady =
+            !pacer.allDrawn() && std::any_of(screens_.begin(), screens_.end(),
+                                             [](const auto& screen) { return screen->ready(); });
         if (anyReady && pacer.due(Clock::now())) {
             // An output that has not asked for the next frame yet (covered, powered down) keeps
             // its rain where it is; the others go on.
@@ -78,7 +101,10 @@ int WaylandRain::go() {
             pump(std::chrono::nanoseconds(0));
             continue;
         }
-        pump(anyReady ? std::min(pacer.untilDue(Clock::now()), longest) : longest);
+        // Nothing to draw until the compositor says so (a frame callback, a buffer released,
+        // an output powered or added): the loop waits for it, or a signal, alone.
+        pump(anyReady ? std::optional<std::chrono::nanoseconds>(pacer.untilDue(Clock::now()))
+                      : std::nullopt);
     }
     return 0;
 }

@@ -9,14 +9,19 @@
 #include "app/posix/signal_watch.h"
 #include "app/wayland/wayland_display.h"
 #include "app/wayland/wayland_screen_rain.h"
+#include "picture/picture.h"
+#include "settings/saver_settings.h"
 
 // misto --fullscreen on Wayland: the rain over every output, each over the picture of what it
-// showed, until a key, a button, a move of the pointer, an ending signal or the compositor
-// closes a surface.
+// showed, until a key, a button, a move of the pointer, an ending signal, or the compositor
+// closes the last of its surfaces. An output that comes while it rains gets rain of its own;
+// one taken away loses its rain.
 class WaylandRain {
   public:
-    // Connects and covers the outputs; throws BasicError when the compositor cannot.
-    WaylandRain(const MistoOptions& options, const char* argv0, SignalWatch& signals);
+    // Connects and covers the outputs; throws BasicError when the compositor cannot. Globals
+    // named in `ignored` are taken as missing.
+    WaylandRain(const MistoOptions& options, const char* argv0, SignalWatch& signals,
+                const std::vector<std::string>& ignored);
     ~WaylandRain();
     WaylandRain(const WaylandRain&) = delete;
     WaylandRain& operator=(const WaylandRain&) = delete;
@@ -26,13 +31,25 @@ class WaylandRain {
 
   private:
     void readSignals();
+    // Puts rain on every described output that has none, each copied before any is covered.
+    void coverNewOutputs();
+    // Takes the rain off outputs the compositor took away and surfaces it closed.
+    void dropLostScreens();
+    // The picture for outputs that cannot be copied: --image, or the bundled picture.
+    const Picture& standIn();
     // Sends what waits, then waits for the compositor or a signal, at most `wait` (nothing:
     // until either), and handles what came.
     void pump(std::optional<std::chrono::nanoseconds> wait);
 
     const MistoOptions& options_;
+    const char* argv0_;
     SignalWatch& signals_;
+    SaverSettings settings_;
     WaylandDisplay display_;
+    std::optional<Picture> standIn_;
     std::vector<std::unique_ptr<WaylandScreenRain>> screens_;
+    // The globals of the outputs covered so far, in order: the next one rains from
+    // screenSeed(seed, their count).
+    std::vector<std::uint32_t> coveredNames_;
     bool ended_ = false;
 };

@@ -32,6 +32,7 @@ WaylandScreenRain::WaylandScreenRain(WaylandDisplay& display, const WaylandOutpu
                                      Picture under, const SaverSettings& settings,
                                      std::uint32_t seed)
     : display_(display),
+      output_(output),
       scale_(output.scale),
       under_(std::move(under)),
       loop_(settings, kCosnTable, 0, seed) {
@@ -57,6 +58,7 @@ WaylandScreenRain::WaylandScreenRain(WaylandDisplay& display, const WaylandOutpu
 }
 
 WaylandScreenRain::~WaylandScreenRain() {
+    display_.forgetSurface(surface_.get());
     frameCallback_.reset();
     layer_.reset();
     surface_.reset();
@@ -91,7 +93,7 @@ void WaylandScreenRain::prepare(std::int32_t width, std::int32_t height) {
 }
 
 bool WaylandScreenRain::ready() const {
-    if (closed_ || !pictures_ || frameCallback_) return false;
+    if (closed_ || !pictures_ || frameCallback_ || !output_.powered) return false;
     return std::any_of(slots_.begin(), slots_.end(),
                        [](const Slot& slot) { return !slot.buffer->busy(); });
 }

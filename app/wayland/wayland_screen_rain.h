@@ -28,8 +28,9 @@ class WaylandScreenRain {
     WaylandScreenRain(const WaylandScreenRain&) = delete;
     WaylandScreenRain& operator=(const WaylandScreenRain&) = delete;
 
-    // Whether a frame can go now: the surface is configured, the compositor asked for the next
-    // frame and holds at most one of the two buffers.
+    const WaylandOutput& output() const { return output_; }
+    // Whether a frame can go now: the surface is configured, the output is powered, the
+    // compositor asked for the next frame and holds at most one of the two buffers.
     bool ready() const;
     // The compositor will show the surface no more.
     bool closed() const { return closed_; }
@@ -54,6 +55,7 @@ class WaylandScreenRain {
     void copyInto(Slot& slot);
 
     WaylandDisplay& display_;
+    const WaylandOutput& output_;
     std::int32_t scale_;
     Picture under_;
     ScreenLoop loop_;

@@ -2,8 +2,10 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 #include "picture/picture_scale.h"
+#include "picture/picture_turn.h"
 #include "picture/pixel_format.h"
 
 namespace {
@@ -77,6 +79,35 @@ TEST(PictureScale, RefusesEmptyOrInconsistentPictures) {
     Picture broken(4, 4);
     broken.rgb.resize(5);
     EXPECT_THROW(scalePicture(broken, 2, 2), std::invalid_argument);
+}
+
+// Pixels named by their red value, laid out as rows of text.
+Picture named(const std::vector<std::vector<std::uint8_t>>& rows) {
+    Picture p(static_cast<std::int32_t>(rows[0].size()), static_cast<std::int32_t>(rows.size()));
+    for (std::int32_t y = 0; y < p.height; ++y) {
+        for (std::int32_t x = 0; x < p.width; ++x) p.at(x, y)[0] = rows[y][x];
+    }
+    return p;
+}
+
+// The upright picture is  1 2 3 ; what a turned or mirrored output keeps is drawn beside each
+//                         4 5 6   case, and each must give the upright picture back.
+TEST(PictureTurn, UndoesEachTurnAndMirror) {
+    const Picture upright = named({{1, 2, 3}, {4, 5, 6}});
+    const struct {
+        PictureTurn turn;
+        std::vector<std::vector<std::uint8_t>> stored;
+    } cases[] = {
+        {{0, false}, {{1, 2, 3}, {4, 5, 6}}}, {{1, false}, {{3, 6}, {2, 5}, {1, 4}}},
+        {{2, false}, {{6, 5, 4}, {3, 2, 1}}}, {{3, false}, {{4, 1}, {5, 2}, {6, 3}}},
+        {{0, true}, {{3, 2, 1}, {6, 5, 4}}},  {{1, true}, {{1, 4}, {2, 5}, {3, 6}}},
+        {{2, true}, {{4, 5, 6}, {1, 2, 3}}},  {{3, true}, {{6, 3}, {5, 2}, {4, 1}}},
+    };
+    for (const auto& c : cases) {
+        const Picture back = uprightPicture(named(c.stored), c.turn);
+        EXPECT_EQ(back.width, upright.width) << c.turn.quarters << " " << c.turn.mirrored;
+        EXPECT_EQ(back.rgb, upright.rgb) << c.turn.quarters << " " << c.turn.mirrored;
+    }
 }
 
 TEST(PixelFormat, PacksAndUnpacksEachDepth) {

@@ -10,6 +10,7 @@ WL_UID=65534
 WL_GID=65534
 WL_STARTED=()
 WL_SWAY_PID=""
+WL_NESTED_PID=""
 WL_TMP=""
 
 wl_step() { echo "$(date +%T) $*"; }
@@ -85,6 +86,60 @@ wl_end() {
     fi
     [ -n "$WL_TMP" ] && rm -rf "$WL_TMP"
     WL_TMP=""
+}
+
+# A command to the sway the clients run on (the nested one after wl_nest) through its IPC
+# socket, as swaymsg takes it: wl_swaymsg COMMAND...
+wl_swaymsg() {
+    wl_run env SWAYSOCK="$WL_RUNTIME/sway-ipc.$WL_UID.${WL_NESTED_PID:-$WL_SWAY_PID}.sock" \
+        swaymsg "$@" >/dev/null
+}
+
+# The same to the headless sway, which shows the nested one's outputs as windows.
+wl_outer_swaymsg() {
+    wl_run env SWAYSOCK="$WL_RUNTIME/sway-ipc.$WL_UID.$WL_SWAY_PID.sock" swaymsg "$@" >/dev/null
+}
+
+# A second sway, whose OUTPUTS outputs (WL-1, WL-2, ...) are windows side by side on the
+# headless one, floating at WxH each so that none changes size when another goes; the clients
+# run on it from now on, and $WL_WIDTH x $WL_HEIGHT is each output's size: wl_nest OUTPUTS WxH.
+wl_nest() {
+    local outer=$WL_DISPLAY
+    wl_command env WLR_BACKENDS=wayland WLR_WL_OUTPUTS="$1" WLR_RENDERER=pixman \
+        WLR_LIBINPUT_NO_DEVICES=1 sway -c "$WL_TMP/sway.config"
+    "${WL_COMMAND[@]}" >"$WL_TMP/nested.log" 2>&1 &
+    WL_NESTED_PID=$!
+    WL_STARTED+=("$WL_NESTED_PID")
+    nested_named() {
+        kill -0 "$WL_NESTED_PID" 2>/dev/null || wl_fail "the nested sway ended at start: $(tail -5 "$WL_TMP/nested.log")"
+        WL_DISPLAY=$(find "$WL_RUNTIME" -maxdepth 1 -type s -name 'wayland-*' ! -name "$outer" -printf '%f\n' | head -1)
+        [ -n "$WL_DISPLAY" ]
+    }
+    wl_wait 60 nested_named || wl_fail "the nested sway made no Wayland socket"
+    wl_wait 60 wl_socket_up || wl_fail "the nested sway does not answer on $WL_DISPLAY"
+    WL_WIDTH=${2%x*}
+    WL_HEIGHT=${2#*x}
+    local i
+    for ((i = 1; i <= $1; i++)); do
+        wl_outer_swaymsg "[title=\"WL-$i\$\"] floating enable, border none, resize set $WL_WIDTH $WL_HEIGHT," \
+            "move position $(((i - 1) * (WL_WIDTH + 8))) 0" || wl_fail "sway could not place WL-$i"
+        sized() {
+            wl_shot "$WL_TMP/now.png" "WL-$i" &&
+                [ "$(identify -format %wx%h "$WL_TMP/now.png")" = "$2" ]
+        }
+        wl_wait 60 sized "$@" || wl_fail "WL-$i did not come to $2: $(identify -format %wx%h "$WL_TMP/now.png")"
+    done
+}
+
+# Succeeds when two pictures of OUTPUT taken one after the other are the same.
+wl_steady() {
+    wl_shot "$WL_TMP/then.png" "$1" && wl_shot "$WL_TMP/now.png" "$1" &&
+        cmp -s "$WL_TMP/then.png" "$WL_TMP/now.png"
+}
+
+# Succeeds when OUTPUT shows a picture, not sway's plain background, and holds it.
+wl_picture_settled() {
+    wl_steady "$1" && [ "$(identify -format %k "$WL_TMP/now.png")" -gt 1 ]
 }
 
 wl_socket_up() { [ -S "$WL_RUNTIME/$WL_DISPLAY" ] && wl_run wayland-info >/dev/null 2>&1; }

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# The Wayland host's pictures, frame for frame: on a headless sway with one output over a swaybg
+# wallpaper, misto --fullscreen --frames N shows exactly misto-render's frame N over the
+# output's copy, upright on an output turned a quarter and on one mirrored; without screencopy
+# over the bundled picture; a second run leaves at once; an output added while it rains gets
+# rain of its own; and without the layer shell misto says so and fails.
+#   test_wayland_frames.sh MISTO MISTO_RENDER
+set -u
+. "$(dirname "$0")/wayland_helpers.sh"
+misto=$(readlink -f "$1")
+render=$(readlink -f "$2")
+[ -x "$(dirname "$misto")/misto-wayland" ] || wl_fail "no misto-wayland beside $misto"
+FRAMES=12
+RAIN=(--seed 9 --density 50 --wind-force 20 --min-radius 3)
+
+wl_step "starting a headless sway"
+wl_begin 1 320x240
+wl_wallpaper HEADLESS-1
+
+# misto-render's frame N (its only one written) over PICTURE at WxH, into $WL_TMP/expected.png: expect_frame PICTURE WxH.
+expect_frame() {
+    rm -rf "$WL_TMP/render"
+    "$render" --image "$1" --size "$2" --frames $FRAMES --every $FRAMES "${RAIN[@]}" \
+        --out "$WL_TMP/render" >/dev/null || wl_fail "misto-render $2 over $1"
+    mv "$WL_TMP/render/frame-00001.png" "$WL_TMP/expected.png"
+}
+
+shows_expected() {
+    wl_shot "$WL_TMP/now.png" HEADLESS-1 && [ "$(wl_differing "$WL_TMP/expected.png" "$WL_TMP/now.png")" = 0 ]
+}
+
+# Starts misto --fullscreen --frames N with the rain's switches, ENV before it (NAME=VALUE or
+# nothing), and waits until HEADLESS-1 shows $WL_TMP/expected.png: run_frames WHAT [ENV...].
+run_frames() {
+    local what=$1
+    shift
+    wl_start_client "$WL_TMP/misto.log" env "$@" "$misto" --fullscreen --frames $FRAMES "${RAIN[@]}"
+    pid=$WL_PID
+    wl_wait 60 shows_expected || wl_fail "$what: HEADLESS-1 does not show misto-render's frame $FRAMES ($(wl_differing "$WL_TMP/expected.png" "$WL_TMP/now.png") pixels differ): $(cat "$WL_TMP/misto.log")"
+}
+
+# misto ends on SIGTERM with exit 0 and the desktop is back on every output named.
+end_run() {
+    local output status
+    kill -TERM "$pid"
+    wl_wait 30 wl_gone "$pid" || wl_fail "misto did not end on SIGTERM"
+    wait "$pid"
+    status=$?
+    [ "$status" -eq 0 ] || wl_fail "misto ended on SIGTERM with $status: $(cat "$WL_TMP/misto.log")"
+    for output in "$@"; do
+        wl_wait 30 wl_desktop_on "$output" || wl_fail "the desktop is not back on $output"
+    done
+}
+
+wl_step "frame $FRAMES over the output's copy"
+wl_keep_desktop HEADLESS-1
+expect_frame "$WL_TMP/desktop-HEADLESS-1.png" 320x240
+run_frames "over the copy"
+
+wl_step "a second run while it rains"
+wl_start_client "$WL_TMP/second.log" "$misto" --fullscreen
+second=$WL_PID
+wl_wait 30 wl_gone "$second" || wl_fail "a second misto --fullscreen did not leave"
+wait "$second" || wl_fail "a second misto --fullscreen left with $?: $(cat "$WL_TMP/second.log")"
+kill -0 "$pid" 2>/dev/null || wl_fail "the first misto ended when a second started"
+shows_expected || wl_fail "the first misto's picture changed when a second started"
+end_run HEADLESS-1
+
+# sway turns an output by the transform it is given; what misto covers is what the user sees.
+for transform in ${TRANSFORMS:-90 flipped-270}; do
+    wl_step "frame $FRAMES over an output turned $transform"
+    wl_swaymsg output HEADLESS-1 transform "$transform" || wl_fail "sway could not turn HEADLESS-1"
+    case $transform in *90 | *270) size=240x320 ;; *) size=320x240 ;; esac
+    turned() {
+        wl_run env SWAYSOCK="$WL_RUNTIME/sway-ipc.$WL_UID.$WL_SWAY_PID.sock" swaymsg -t get_outputs |
+            grep -q "\"transform\": \"$transform\"" &&
+            wl_shot "$WL_TMP/now.png" HEADLESS-1 && [ "$(identify -format %wx%h "$WL_TMP/now.png")" = $size ]
+    }
+    wl_wait 30 turned || wl_fail "HEADLESS-1 did not turn $transform"
+    # swaybg draws the wallpaper again at the output's new shape.
+    wl_wait 30 wl_picture_settled HEADLESS-1 || wl_fail "HEADLESS-1 did not settle after turning"
+    wl_keep_desktop HEADLESS-1
+    expect_frame "$WL_TMP/desktop-HEADLESS-1.png" $size
+    run_frames "turned $transform"
+    end_run HEADLESS-1
+done
+wl_swaymsg output HEADLESS-1 transform normal || wl_fail "sway could not turn HEADLESS-1 back"
+rm -f "$WL_TMP/desktop-HEADLESS-1.png"
+wl_wait 30 wl_desktop_on HEADLESS-1 || wl_fail "HEADLESS-1 did not turn back"
+
+wl_step "frame $FRAMES over the bundled picture, without screencopy"
+expect_frame "$WL_ROOT/resources/x11/wallpaper.png" 320x240
+run_frames "without screencopy" MISTO_WAYLAND_IGNORE=zwlr_screencopy_manager_v1
+
+end_run HEADLESS-1
+
+wl_step "an output added while it rains"
+wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
+pid=$WL_PID
+wl_expect_rain HEADLESS-1
+wl_swaymsg create_output || wl_fail "sway made no output"
+wl_swaymsg output HEADLESS-2 resolution 320x240 position 320 0 || wl_fail "sway could not size HEADLESS-2"
+sized_on_2() {
+    wl_shot "$WL_TMP/rain.png" HEADLESS-2 && [ "$(identify -format %wx%h "$WL_TMP/rain.png")" = 320x240 ]
+}
+wl_wait 60 sized_on_2 || wl_fail "sway did not size HEADLESS-2"
+# Only rain keeps changing what the output shows.
+for round in 1 2; do
+    wl_wait 60 wl_output_changed HEADLESS-2 ||
+        wl_fail "no rain came to the added output HEADLESS-2: $(cat "$WL_TMP/misto.log")"
+    mv "$WL_TMP/later.png" "$WL_TMP/rain.png"
+done
+wl_expect_rain HEADLESS-1
+end_run HEADLESS-1 HEADLESS-2
+
+wl_step "a compositor without the layer shell"
+wl_run env MISTO_WAYLAND_IGNORE=zwlr_layer_shell_v1 "$misto" --fullscreen >"$WL_TMP/misto.log" 2>&1
+status=$?
+[ "$status" -eq 1 ] && grep -q "no layer shell" "$WL_TMP/misto.log" ||
+    wl_fail "without the layer shell misto ended with $status: $(cat "$WL_TMP/misto.log")"
+wl_desktop_on HEADLESS-1 || wl_fail "without the layer shell misto left HEADLESS-1 changed"
+echo "PASS: misto-render's frames on a plain, a turned and a mirrored output and without screencopy; a second run leaves; an added output rains; no layer shell fails clearly"
