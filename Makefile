@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CLANG_FORMAT ?= clang-format
 FORMATTED = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps build test run-tests demo bench bench-instructions bench-rotation bench-saver bench-x11 bench-wayland format format-check native win64 win32 i386 release misto install uninstall deb pictures x11-pictures clean
+.PHONY: deps build test run-tests demo bench bench-instructions bench-rotation bench-saver bench-x11 bench-wayland format format-check native win64 win32 i386 release misto install uninstall deb pictures x11-pictures wayland-pictures clean
 
 # A plain `make` builds the X11 saver alone; `make test` builds and tests everything.
 .DEFAULT_GOAL := misto
@@ -130,6 +130,10 @@ bench-wayland: deps
 # The README's pictures of misto on an X screen and of xscreensaver's settings dialog.
 x11-pictures: native
 	@scripts/x11-pictures
+
+# The README's picture of misto on a Wayland output.
+wayland-pictures: native
+	@scripts/wayland-pictures
 
 # The README's pictures of the rain, rendered by misto-render.
 pictures: native
