@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CLANG_FORMAT ?= clang-format
 FORMATTED = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps build test run-tests demo bench bench-instructions bench-rotation bench-saver bench-x11 format format-check native win64 win32 i386 release misto install uninstall deb pictures x11-pictures clean
+.PHONY: deps build test run-tests demo bench bench-instructions bench-rotation bench-saver bench-x11 bench-wayland format format-check native win64 win32 i386 release misto install uninstall deb pictures x11-pictures wayland-pictures clean
 
 # A plain `make` builds the X11 saver alone; `make test` builds and tests everything.
 .DEFAULT_GOAL := misto
@@ -118,9 +118,22 @@ bench-x11: deps
 	@mkdir -p out
 	set -o pipefail; bench/scripts/x11_cpu.sh build/release | tee out/x11_cpu.txt
 
+# misto's CPU a frame on a headless sway at 1920x1080, densities 0, 25 and 50, beside a
+# whole-buffer wl_shm yardstick and misto-render's own frame (about three minutes), into
+# out/wayland_cpu.txt.
+bench-wayland: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target misto misto-wayland misto-render present-reference-wayland
+	@mkdir -p out
+	set -o pipefail; bench/scripts/wayland_cpu.sh build/release | tee out/wayland_cpu.txt
+
 # The README's pictures of misto on an X screen and of xscreensaver's settings dialog.
 x11-pictures: native
 	@scripts/x11-pictures
+
+# The README's picture of misto on a Wayland output.
+wayland-pictures: native
+	@scripts/wayland-pictures
 
 # The README's pictures of the rain, rendered by misto-render.
 pictures: native

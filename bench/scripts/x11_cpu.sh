@@ -22,31 +22,13 @@ for program in misto misto-render present-reference-x11; do
     [ -x "$build/$program" ] || { echo "$build/$program not found (make bench-x11 builds it)" >&2; exit 1; }
 done
 . "$root/scripts/private-xvfb.sh"
+# shellcheck source=bench/scripts/frame_cpu.sh
+. "$here/frame_cpu.sh"
 tmp=$(mktemp -d)
 trap 'kill $PRIVATE_XVFB_PID 2>/dev/null; rm -rf "$tmp"' EXIT
 private_xvfb "$size" -noreset || { echo "no Xvfb came up" >&2; exit 1; }
 convert "$root/tests/data/wallpaper.png" -resize "${size}!" "$tmp/desktop.png"
 display -window root "$tmp/desktop.png" >/dev/null 2>&1
-
-# Nanoseconds a process has run on a processor (the scheduler's own account). utime and stime
-# are sampled at the clock tick, and a program woken by a 20 ms timer runs right at the tick, so
-# they charge misto several times what it runs.
-cpu_ns() { awk '{ print $1 }' "/proc/$1/schedstat" || exit 1; }
-
-# Prints "PROCESS_MS SERVER_MS": the CPU of process PID and of the server over the next run,
-# in ms for every UNIT_MS of the time that passed: cpu_per PID UNIT_MS.
-cpu_per() {
-    local c0 s0 t0 c1 s1 t1
-    c0=$(cpu_ns "$1")
-    s0=$(cpu_ns "$PRIVATE_XVFB_PID")
-    t0=$(date +%s%N)
-    sleep "$run"
-    c1=$(cpu_ns "$1")
-    s1=$(cpu_ns "$PRIVATE_XVFB_PID")
-    t1=$(date +%s%N)
-    awk -v c="$((c1 - c0))" -v s="$((s1 - s0))" -v ns="$((t1 - t0))" -v unit="$2" \
-        'BEGIN { f = ns / 1e6 / unit; printf "%.3f %.3f\n", c / 1e6 / f, s / 1e6 / f }'
-}
 
 # Starts the command, lets it settle, and prints "PROCESS_MS SERVER_MS" of CPU a 20 ms frame.
 measure() {
@@ -55,28 +37,9 @@ measure() {
     pid=$!
     sleep "$settle"
     kill -0 "$pid" 2>/dev/null || { echo "$* ended: $(cat "$tmp/run.log")" >&2; exit 1; }
-    cpu_per "$pid" 20
+    cpu_per "$pid" "$PRIVATE_XVFB_PID" 20 "$run"
     kill -TERM "$pid"
     wait "$pid"
-}
-
-# The loop's own CPU a frame over the frames misto is measured on: the rain builds up for a
-# minute or more, so a median from the first frame on would compare a drier pane. The mean over
-# the settling frames is taken off the mean over all of them (the same rain, frame for frame).
-loop_ms() {
-    local settled=$((settle * 50)) all=$(((settle + run) * 50)) m1 m2
-    m1=$(render_mean "$1" "$settled")
-    m2=$(render_mean "$1" "$all")
-    awk -v a="$m1" -v b="$m2" -v n1="$settled" -v n2="$all" \
-        'BEGIN { printf "%.3f\n", (b * n2 - a * n1) / (n2 - n1) }'
-}
-
-# misto-render's mean frame over the first N frames at density D, a frame every 20 ms as misto
-# draws them (straight after one another, frames find warmer caches and cost half as much).
-render_mean() {
-    "$build/misto-render" --bench --size "$size" --seed 1 --density "$1" --image "$tmp/desktop.png" \
-        --frames "$2" --every "$2" --pace 20 --out "$tmp/frames" 2>/dev/null |
-        sed -n 's/^bench: .* mean \([0-9.]*\) ms.*/\1/p'
 }
 
 printf 'misto under Xvfb %s, %s s a run, 50 frames/s; CPU ms a frame\n' "$size" "$run"
@@ -86,13 +49,9 @@ ref=$(awk -v p="$ref_p" -v s="$ref_s" 'BEGIN { print p + s }')
 printf '%-22s %8.3f %8.3f %8.3f %10s %12s\n' "yardstick (XShmPut)" "$ref_p" "$ref_s" "$ref" 1 -
 for density in $densities; do
     read -r p s < <(measure "$build/misto" --root --seed 1 --density "$density")
-    loop=$(loop_ms "$density")
-    awk -v d="$density" -v p="$p" -v s="$s" -v ref="$ref" -v loop="$loop" 'BEGIN {
-        both = p + s
-        presenting = (d == 0 || loop <= 0) ? "-" : sprintf("%+.0f %%", (p - loop) * 100 / loop)
-        printf "%-22s %8.3f %8.3f %8.3f %10.3f %12s\n", "misto density " d, p, s, both, both / ref, presenting
-        if (d != 0) printf "%-22s %8.3f %8s %8s %10s %12s\n", "  its loop (render)", loop, "-", "-", "-", "-"
-    }'
+    loop=0
+    [ "$density" = 0 ] || loop=$(loop_ms "$build/misto-render" "$size" "$tmp/desktop.png" "$density" "$settle" "$run")
+    density_rows "$density" "$p" "$s" "$ref" "$loop"
 done
 
 # CPU ms a second of misto's window and the server, raining and then unmapped, in one run of misto.
@@ -103,10 +62,10 @@ window_pid=$!
 sleep "$settle"
 window=$(xdotool search --name '^Misto$' | head -n 1)
 [ -n "$window" ] || { echo "misto --window showed no window: $(cat "$tmp/window.log")" >&2; exit 1; }
-read -r rain_p rain_s < <(cpu_per "$window_pid" 1000)
+read -r rain_p rain_s < <(cpu_per "$window_pid" "$PRIVATE_XVFB_PID" 1000 "$run")
 xdotool windowunmap "$window"
 sleep 1
-read -r hid_p hid_s < <(cpu_per "$window_pid" 1000)
+read -r hid_p hid_s < <(cpu_per "$window_pid" "$PRIVATE_XVFB_PID" 1000 "$run")
 kill -TERM "$window_pid"
 wait "$window_pid"
 awk -v rp="$rain_p" -v rs="$rain_s" -v hp="$hid_p" -v hs="$hid_s" 'BEGIN {
