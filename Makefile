@@ -35,9 +35,10 @@ release: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS) --target misto-render misto
 
-# The X11 saver as shipped, for installing and packing: needs only CMake, a C++17 compiler,
+# The saver as shipped, for installing and packing: needs only CMake, a C++17 compiler,
 # pkg-config and the X11, Xext, Xrandr and stb headers (the README lists the packages), and
-# never installs anything itself.
+# never installs anything itself. Where libwayland-client and wayland-protocols are installed
+# too, its Wayland host misto-wayland is built beside it.
 misto:
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS) --target misto

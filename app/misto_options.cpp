@@ -19,7 +19,8 @@ const SwitchRow<MistoLine> kMistoSwitches[11] = {
       "ends at once"},
      [](MistoLine& line, const Switch&, const std::string&) { line.fullScreen = true; }},
     {{"--wayland", "", kNoLow, kNoHigh, "",
-      "--fullscreen on the Wayland display; taken by itself when $WAYLAND_DISPLAY is set"},
+      "--fullscreen on the Wayland display $WAYLAND_DISPLAY names, on a compositor with the "
+      "layer shell (sway, Hyprland, KDE Plasma and others)"},
      [](MistoLine& line, const Switch&, const std::string&) {
          line.fullScreen = true;
          line.options.wayland = true;
@@ -42,7 +43,8 @@ const SwitchRow<MistoLine> kMistoSwitches[11] = {
      [](MistoLine& line, const Switch& row, const std::string& text) {
          line.options.delayMicroseconds = static_cast<std::int32_t>(integerSwitch(row, text));
      }},
-    {{"--frames", "N", 1, kMaxFrames, "run on", "stop after N frames, leaving the last picture"},
+    {{"--frames", "N", 1, kMaxFrames, "run on",
+      "stop after N frames, leaving the last picture (on Wayland, on show until the run ends)"},
      [](MistoLine& line, const Switch& row, const std::string& text) {
          line.options.frames = static_cast<std::int32_t>(integerSwitch(row, text));
      }},
@@ -61,15 +63,21 @@ const SwitchRow<MistoLine> kMistoSwitches[11] = {
      [](MistoLine& line, const Switch&, const std::string&) { line.options.version = true; }},
 };
 
-std::string mistoUsage() {
+std::string mistoUsage(bool waylandHost) {
     auto of = [](const char* name) { return usageLines(findSwitch(kMistoSwitches, name)); };
+    const std::string wayland =
+        waylandHost
+            ? "In a Wayland session ($WAYLAND_DISPLAY set, $DISPLAY too or not) --fullscreen\n"
+              "rains on the Wayland display; the other places are X11's.\n"
+            : "This misto was built without its Wayland host: --fullscreen rains on X11\n"
+              "alone, through Xwayland in a Wayland session, and --wayland fails.\n";
     return "usage: misto [--window | --root | --window-id ID | --fullscreen] [OPTIONS]\n"
-           "Rain on a window pane over the desktop, for X11.\n"
+           "Rain on a window pane over the desktop, for X11 and Wayland.\n"
            "\n"
            "Where it draws (the first that applies):\n" +
            of("--fullscreen") + of("--wayland") + of("--window-id") +
            "  $XSCREENSAVER_WINDOW   the window a screen-saver host hands over (hex or decimal)\n" +
-           of("--root") + of("--window") +
+           of("--root") + of("--window") + wayland +
            "\n"
            "Drawing:\n" +
            of("--delay") + of("--frames") + of("--no-shm") + of("--image") +

@@ -47,5 +47,5 @@ extern const SwitchRow<MistoLine> kMistoSwitches[11];
 // Wayland compositor shows X11 windows only below its own layers and keeps the keyboard.
 bool runsOnWayland(const MistoOptions& options, const char* waylandDisplay);
 
-// The text of --help.
-std::string mistoUsage();
+// The text of --help; `waylandHost`: whether misto-wayland was built beside this misto.
+std::string mistoUsage(bool waylandHost);

@@ -1,6 +1,11 @@
 # misto-wayland, the Wayland host misto hands --fullscreen to under a Wayland session. Built
 # only where pkg-config finds libwayland-client, wayland-scanner and wayland-protocols; without
 # them misto is built as ever and the Wayland host is left out.
+option(MISTO_WAYLAND "Build misto-wayland where the Wayland libraries are" ON)
+if(NOT MISTO_WAYLAND)
+    message(STATUS "misto-wayland left out: MISTO_WAYLAND is OFF")
+    return()
+endif()
 find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
     pkg_check_modules(WAYLAND_CLIENT QUIET IMPORTED_TARGET wayland-client)
@@ -49,3 +54,6 @@ target_link_libraries(misto_wayland PUBLIC misto_app misto_posix misto_picture_i
                       misto_wayland_protocols)
 add_executable(misto-wayland app/wayland/main.cpp)
 target_link_libraries(misto-wayland PRIVATE misto_wayland)
+# Building misto builds its Wayland host too (make misto, the Debian package), and installing
+# puts it beside misto, where misto looks for it.
+add_dependencies(misto misto-wayland)

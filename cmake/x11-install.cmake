@@ -8,6 +8,9 @@ set(MISTO_HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver
     CACHE STRING "xscreensaver's folder of display modes, relative to the prefix")
 
 install(TARGETS misto RUNTIME DESTINATION ${MISTO_HACK_DIR})
+if(TARGET misto-wayland)
+    install(TARGETS misto-wayland RUNTIME DESTINATION ${MISTO_HACK_DIR})
+endif()
 # MATE and Xfce start the program the .desktop file names, by its full path (the hack folder is
 # not on their PATH); the prefix is known only when installing (cmake --install --prefix).
 install(CODE "

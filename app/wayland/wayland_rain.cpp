@@ -11,8 +11,6 @@
 #include "app/wayland/output_capture.h"
 #include "engine/frame_pacer.h"
 #include "foundation/basic_error.h"
-#include "picture/picture_io.h"
-#include "picture/sample_picture.h"
 #include "rain/rain_random.h"
 
 namespace {
@@ -24,9 +22,9 @@ using Clock = std::chrono::steady_clock;
 WaylandRain::WaylandRain(const MistoOptions& options, const char* argv0, SignalWatch& signals,
                          const std::vector<std::string>& ignored)
     : options_(options),
-      argv0_(argv0),
       signals_(signals),
       settings_(settingsWithRestart(options.choice.settings, options.choice.restartSeconds)),
+      under_(options.image, argv0),
       display_(ignored) {
     coverNewOutputs();
     display_.roundtrip();
@@ -40,13 +38,6 @@ WaylandRain::~WaylandRain() {
     wl_display_roundtrip(display_.display());
 }
 
-const Picture& WaylandRain::standIn() {
-    if (!standIn_) {
-        standIn_ = loadPicture(options_.image.empty() ? findScenePicture(argv0_) : options_.image);
-    }
-    return *standIn_;
-}
-
 void WaylandRain::coverNewOutputs() {
     std::vector<const WaylandOutput*> bare;
     for (const auto& output : display_.outputs()) {
@@ -58,11 +49,11 @@ void WaylandRain::coverNewOutputs() {
     // Every output is copied before any rain covers one.
     std::vector<std::optional<Picture>> shown;
     for (const WaylandOutput* output : bare) {
-        shown.push_back(options_.image.empty() ? captureOutput(display_, *output) : std::nullopt);
+        shown.push_back(under_.desktop([&]() { return captureOutput(display_, *output); }));
     }
     for (std::size_t i = 0; i < bare.size(); ++i) {
         screens_.push_back(std::make_unique<WaylandScreenRain>(
-            display_, *bare[i], shown[i] ? std::move(*shown[i]) : standIn(), settings_,
+            display_, *bare[i], under_.over(shown[i]), settings_,
             screenSeed(options_.choice.seed, static_cast<std::uint32_t>(coveredNames_.size()))));
         coveredNames_.push_back(bare[i]->name);
     }

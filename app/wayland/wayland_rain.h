@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/misto_options.h"
+#include "app/posix/picture_under_rain.h"
 #include "app/posix/signal_watch.h"
 #include "app/wayland/wayland_display.h"
 #include "app/wayland/wayland_screen_rain.h"
@@ -35,18 +36,15 @@ class WaylandRain {
     void coverNewOutputs();
     // Takes the rain off outputs the compositor took away and surfaces it closed.
     void dropLostScreens();
-    // The picture for outputs that cannot be copied: --image, or the bundled picture.
-    const Picture& standIn();
     // Sends what waits, then waits for the compositor or a signal, at most `wait` (nothing:
     // until either), and handles what came.
     void pump(std::optional<std::chrono::nanoseconds> wait);
 
     const MistoOptions& options_;
-    const char* argv0_;
     SignalWatch& signals_;
     SaverSettings settings_;
+    PictureUnderRain under_;
     WaylandDisplay display_;
-    std::optional<Picture> standIn_;
     std::vector<std::unique_ptr<WaylandScreenRain>> screens_;
     // The globals of the outputs covered so far, in order: the next one rains from
     // screenSeed(seed, their count).

@@ -10,8 +10,9 @@
 
 namespace {
 
-// A buffer that missed more areas than this is sent whole.
-constexpr std::size_t kMostStaleAreas = 256;
+// A buffer that missed areas of as many pixels as it has (they overlap from frame to frame) is
+// copied whole, and so is one that missed this many areas (held for many frames).
+constexpr std::size_t kMostStaleAreas = 4096;
 
 }  // namespace
 
@@ -89,6 +90,7 @@ void WaylandScreenRain::prepare(std::int32_t width, std::int32_t height) {
                                                   WL_SHM_FORMAT_XRGB8888);
         slot.wholeStale = true;
         slot.stale.clear();
+        slot.stalePixels = 0;
     }
 }
 
@@ -109,7 +111,13 @@ void WaylandScreenRain::send(const std::vector<PixelArea>& areas) {
     for (Slot& slot : slots_) {
         if (slot.wholeStale) continue;
         slot.stale.insert(slot.stale.end(), areas.begin(), areas.end());
-        if (slot.stale.size() > kMostStaleAreas) slot.wholeStale = true;
+        for (const PixelArea& a : areas) {
+            slot.stalePixels += static_cast<std::int64_t>(a.width()) * a.height();
+        }
+        if (slot.stale.size() > kMostStaleAreas ||
+            slot.stalePixels >= static_cast<std::int64_t>(width_) * height_) {
+            slot.wholeStale = true;
+        }
     }
     // ready() made sure one is free.
     Slot& slot = !slots_[0].buffer->busy() ? slots_[0] : slots_[1];
@@ -151,4 +159,5 @@ void WaylandScreenRain::copyInto(Slot& slot) {
     }
     slot.wholeStale = false;
     slot.stale.clear();
+    slot.stalePixels = 0;
 }

@@ -47,6 +47,7 @@ class WaylandScreenRain {
         std::unique_ptr<ShmBuffer> buffer;
         bool wholeStale = true;
         std::vector<PixelArea> stale;
+        std::int64_t stalePixels = 0;
     };
 
     void configure(std::uint32_t serial, std::uint32_t width, std::uint32_t height);

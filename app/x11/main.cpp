@@ -346,7 +346,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (options.help) {
-        std::fputs(mistoUsage().c_str(), stdout);
+        std::fputs(mistoUsage(MISTO_WAYLAND_HOST != 0).c_str(), stdout);
         return 0;
     }
     if (options.version) {

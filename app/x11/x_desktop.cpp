@@ -1,32 +1,9 @@
 #include "app/x11/x_desktop.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <random>
-#include <vector>
 
 #include "app/x11/x_errors.h"
 #include "app/x11/x_pixels.h"
-#include "foundation/small_file.h"
-#include "picture/picture_folder.h"
-#include "picture/picture_io.h"
-#include "picture/sample_picture.h"
-
-ImagePreferences userImagePreferences() {
-    const char* home = std::getenv("HOME");
-    if (home == nullptr) return {};
-    // Read as a preferences file of any real size is: a FIFO, a device or a link to one would
-    // block the start or fill the memory, and is taken as no file at all.
-    const std::string path = std::string(home) + "/.xscreensaver";
-    const SmallFile file = readSmallFile(path, 1u << 20);
-    if (!file.bytes) {
-        if (!file.missing) {
-            std::fprintf(stderr, "misto: ignoring %s: %s\n", path.c_str(), file.error.c_str());
-        }
-        return {};
-    }
-    return imagePreferences(std::string(file.bytes->begin(), file.bytes->end()), home);
-}
 
 Pixmap screenshotPixmap(Display* display, Window window) {
     const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", False);
@@ -67,20 +44,4 @@ std::optional<Picture> hostScreenshot(Display* display, Window window,
     // A pixmap's image carries no channel masks: the window's visual gives them.
     return readDrawable(display, pixmap, 0, 0, static_cast<int>(width), static_cast<int>(height),
                         masksOf(attributes.visual));
-}
-
-Picture chosenPicture(const std::string& path, const std::string& folder, const char* argv0) {
-    if (!path.empty()) return loadPicture(path);
-    if (!folder.empty()) {
-        std::vector<std::string> passedOver;
-        std::optional<FolderPicture> found =
-            randomFolderPicture(folder, std::random_device{}(), passedOver);
-        for (const std::string& why : passedOver) {
-            std::fprintf(stderr, "misto: passing over %s\n", why.c_str());
-        }
-        if (found) return std::move(found->picture);
-        std::fprintf(stderr, "misto: no picture to show in %s; raining over the bundled one\n",
-                     folder.c_str());
-    }
-    return loadPicture(findScenePicture(argv0));
 }

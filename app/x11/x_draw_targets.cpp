@@ -19,17 +19,6 @@ std::string hex(unsigned long id) {
 
 }  // namespace
 
-Picture PictureUnderRain::over(const std::optional<Picture>& desktop) const {
-    if (desktop) return *desktop;
-    return chosenPicture(image_, image_.empty() ? preferences().imageFolder : std::string(),
-                         argv0_);
-}
-
-const ImagePreferences& PictureUnderRain::preferences() const {
-    if (!preferences_) preferences_ = userImagePreferences();
-    return *preferences_;
-}
-
 std::optional<Picture> rootDesktop(Display* display, Window root,
                                    const XWindowAttributes& rootAttributes,
                                    const PictureUnderRain& under) {

@@ -4,40 +4,13 @@
 #include <string>
 #include <utility>
 
+#include "app/posix/picture_under_rain.h"
 #include "app/x11/x_rain_screens.h"
 #include "app/x11/xlib.h"
-#include "app/xscreensaver_preferences.h"
 #include "picture/picture.h"
 
 // The rain on a window its host hands over, on the root, or on a window of misto's own, and the
 // picture under it, which the full screen shares.
-
-// The picture under the rain: the desktop, unless --image names a picture to show instead; that
-// picture, or the bundled one, also stands in wherever no desktop can be had.
-class PictureUnderRain {
-  public:
-    // `image`: the --image file, empty for none; `argv0`: where misto was started from, beside
-    // which the bundled picture lies.
-    PictureUnderRain(std::string image, const char* argv0)
-        : image_(std::move(image)), argv0_(argv0) {}
-
-    // The desktop as `read` gives it; nothing, and nothing read, when --image names a picture.
-    template <typename Read>
-    std::optional<Picture> desktop(Read read) const {
-        if (!image_.empty()) return std::nullopt;
-        return read();
-    }
-    // `desktop` when there is one, else the picture --image names, one from the user's image
-    // folder, or the bundled one.
-    Picture over(const std::optional<Picture>& desktop) const;
-    // The user's xscreensaver preferences, read when first asked for and kept for the run.
-    const ImagePreferences& preferences() const;
-
-  private:
-    std::string image_;
-    const char* argv0_;
-    mutable std::optional<ImagePreferences> preferences_;
-};
 
 // The desktop on the root before misto's own windows cover any of it, as `under` wants it; also
 // nothing when the root's pixels are no colours misto can read (a colour-mapped or DirectColor

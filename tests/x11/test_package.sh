@@ -26,11 +26,13 @@ x11_step "lintian --pedantic"
 lintian --pedantic "$X11_TMP"/pack/misto_*.changes >"$X11_TMP/lintian.log" 2>&1
 grep -E '^[EW]: ' "$X11_TMP/lintian.log" && x11_fail "lintian reports errors or warnings (above)"
 [ "$(dpkg-deb -f "$deb" Package)" = misto ] || x11_fail "the package is not named misto"
-dpkg-deb -f "$deb" Depends | grep -q "libx11-6" ||
-    x11_fail "the package does not depend on libx11-6: $(dpkg-deb -f "$deb" Depends)"
+for library in libx11-6 libwayland-client0; do
+    dpkg-deb -f "$deb" Depends | grep -q "$library" ||
+        x11_fail "the package does not depend on $library: $(dpkg-deb -f "$deb" Depends)"
+done
 
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
-expected=$(printf '%s\n' ./usr/libexec/xscreensaver/misto \
+expected=$(printf '%s\n' ./usr/libexec/xscreensaver/misto ./usr/libexec/xscreensaver/misto-wayland \
     ./usr/share/applications/screensavers/misto.desktop ./usr/share/man/man6/misto.6.gz \
     ./usr/share/xscreensaver/config/misto.xml ./usr/share/doc/misto/copyright \
     ./usr/share/doc/misto/changelog.Debian.gz ./usr/share/misto/wallpaper.png \
@@ -48,6 +50,9 @@ program=$root/usr/libexec/xscreensaver/misto
 grep -qx "misto [0-9.]*" "$X11_TMP/version" && grep -q "^Copyright" "$X11_TMP/version" ||
     x11_fail "--version prints no version and copyright line: $(cat "$X11_TMP/version")"
 x11_expect_hardened "$program"
+x11_expect_hardened "$root/usr/libexec/xscreensaver/misto-wayland"
+"$program" --help | grep -q "In a Wayland session" ||
+    x11_fail "the packed misto's --help does not tell of its Wayland host"
 grep -qx "Exec=/usr/libexec/xscreensaver/misto --root" "$root/usr/share/applications/screensavers/misto.desktop" ||
     x11_fail "misto.desktop does not start /usr/libexec/xscreensaver/misto --root"
 grep -q "^Categories=Screensaver;" "$root/usr/share/applications/screensavers/misto.desktop" ||
