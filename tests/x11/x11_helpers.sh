@@ -7,6 +7,8 @@ X11_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$X11_ROOT/scripts/private-xvfb.sh"
 
 X11_STARTED=()
+# These tests are about X: run from a Wayland session, misto --fullscreen would rain there.
+unset WAYLAND_DISPLAY
 
 # What a test is about to do, so that a run stopped from outside shows where it was.
 x11_step() { echo "$(date +%T) $*"; }
