@@ -19,6 +19,7 @@
 #include "app/misto_options.h"
 #include "app/monitor_power_watch.h"
 #include "app/mouse_rule.h"
+#include "app/posix/misto_start.h"
 #include "app/posix/signal_watch.h"
 #include "app/x11/x_dpms.h"
 #include "app/x11/x_draw_targets.h"
@@ -322,37 +323,10 @@ std::string waylandHost() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The signals that end or restart the rain are blocked before anything else, so that a
-    // SIGTERM during start-up waits for the watcher too; a second after one that ends the rain,
-    // the watcher ends the process itself, however stuck it is.
-    sigset_t handled;
-    sigemptyset(&handled);
-    for (int s : {SIGTERM, SIGINT, SIGHUP, SIGUSR1}) sigaddset(&handled, s);
-    pthread_sigmask(SIG_BLOCK, &handled, nullptr);
-    std::unique_ptr<SignalWatch> signals;
-    try {
-        signals = std::make_unique<SignalWatch>(handled, SIGUSR1, std::chrono::seconds(1));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "misto: %s\n", e.what());
-        return 1;
-    }
-
-    MistoOptions options;
-    try {
-        options = parseMistoOptions(std::vector<std::string>(argv + 1, argv + argc),
-                                    std::getenv("XSCREENSAVER_WINDOW"));
-    } catch (const SwitchError& e) {
-        std::fprintf(stderr, "misto: %s\n", e.what());
-        return 1;
-    }
-    if (options.help) {
-        std::fputs(mistoUsage(MISTO_WAYLAND_HOST != 0).c_str(), stdout);
-        return 0;
-    }
-    if (options.version) {
-        std::printf("misto %s\nCopyright (c) Tarnwick Labs. All rights reserved.\n", MISTO_VERSION);
-        return 0;
-    }
+    MistoStart start =
+        startMisto(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), MISTO_WAYLAND_HOST != 0);
+    if (start.exitStatus) return *start.exitStatus;
+    const MistoOptions& options = start.options;
     if (runsOnWayland(options, std::getenv("WAYLAND_DISPLAY"))) {
         // The signals stay blocked across the exec, and any that came wait for the host.
         const std::string host = waylandHost();
@@ -365,7 +339,7 @@ int main(int argc, char** argv) {
         // Built without the Wayland host, misto covers what the compositor's X server shows.
     }
     try {
-        Run run(options, argc > 0 ? argv[0] : nullptr, *signals);
+        Run run(options, argc > 0 ? argv[0] : nullptr, *start.signals);
         return run.go();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "misto: %s\n", e.what());

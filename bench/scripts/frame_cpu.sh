@@ -2,6 +2,24 @@
 # Sourced by the bench scripts that measure a Linux host's CPU a frame beside its display server
 # (x11_cpu.sh, wayland_cpu.sh).
 
+# The settings both share, in root, build, run, settle, densities and size, and a check that the
+# build folder BUILD_DIR (empty: build/release) holds PROGRAMS, which the make target TARGET
+# builds: bench_settings BUILD_DIR TARGET PROGRAM...
+# shellcheck disable=SC2034 # the scripts that source this use them
+bench_settings() {
+    root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+    build=$(readlink -f "${1:-$root/build/release}")
+    run=${SECONDS_PER_RUN:-20}
+    settle=2
+    densities=${DENSITIES:-0 25 50}
+    size=1920x1080
+    local target=$2 program
+    shift 2
+    for program in "$@"; do
+        [ -x "$build/$program" ] || { echo "$build/$program not found (make $target builds it)" >&2; exit 1; }
+    done
+}
+
 # Nanoseconds a process has run on a processor (the scheduler's own account). utime and stime
 # are sampled at the clock tick, and a program woken by a 20 ms timer runs right at the tick, so
 # they charge misto several times what it runs.

@@ -12,20 +12,11 @@
 #
 #   bench/scripts/wayland_cpu.sh [BUILD_DIR]   (default build/release)
 set -u
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=$(readlink -f "${1:-$root/build/release}")
-run=${SECONDS_PER_RUN:-20}
-settle=2
-densities=${DENSITIES:-0 25 50}
-size=1920x1080
-output=HEADLESS-1
-for program in misto misto-wayland misto-render present-reference-wayland; do
-    [ -x "$build/$program" ] || { echo "$build/$program not found (make bench-wayland builds it)" >&2; exit 1; }
-done
-. "$root/tests/wayland/wayland_helpers.sh"
 # shellcheck source=bench/scripts/frame_cpu.sh
-. "$here/frame_cpu.sh"
+. "$(dirname "$0")/frame_cpu.sh"
+bench_settings "${1:-}" bench-wayland misto misto-wayland misto-render present-reference-wayland
+output=HEADLESS-1
+. "$root/tests/wayland/wayland_helpers.sh"
 wl_begin 1 "$size"
 wl_wallpaper "$output"
 
@@ -48,7 +39,7 @@ measure() {
     # Ended and waited for: wl_end has no more to do with this pid.
     for started in "${WL_STARTED[@]}"; do [ "$started" = "$pid" ] || kept+=("$started"); done
     WL_STARTED=("${kept[@]}")
-    wl_wait 30 wl_desktop_on "$output" || wl_fail "the wallpaper is not back after $*"
+    poll_until 30 wl_desktop_on "$output" || wl_fail "the wallpaper is not back after $*"
 }
 
 printf 'misto under headless sway (pixman) %s, %s s a run, 50 frames/s; CPU ms a frame\n' \

@@ -10,20 +10,11 @@
 #
 #   bench/scripts/x11_cpu.sh [BUILD_DIR]   (default build/release)
 set -u
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=$(readlink -f "${1:-$root/build/release}")
-run=${SECONDS_PER_RUN:-20}
-settle=2
-densities=${DENSITIES:-0 25 50}
-size=1920x1080
-command -v xdotool >/dev/null || { echo "xdotool not found (scripts/install-deps)" >&2; exit 1; }
-for program in misto misto-render present-reference-x11; do
-    [ -x "$build/$program" ] || { echo "$build/$program not found (make bench-x11 builds it)" >&2; exit 1; }
-done
-. "$root/scripts/private-xvfb.sh"
 # shellcheck source=bench/scripts/frame_cpu.sh
-. "$here/frame_cpu.sh"
+. "$(dirname "$0")/frame_cpu.sh"
+bench_settings "${1:-}" bench-x11 misto misto-render present-reference-x11
+command -v xdotool >/dev/null || { echo "xdotool not found (scripts/install-deps)" >&2; exit 1; }
+. "$root/scripts/private-xvfb.sh"
 tmp=$(mktemp -d)
 trap 'kill $PRIVATE_XVFB_PID 2>/dev/null; rm -rf "$tmp"' EXIT
 private_xvfb "$size" -noreset || { echo "no Xvfb came up" >&2; exit 1; }

@@ -15,7 +15,7 @@ pointer=$(readlink -f "$2")
 wl_step "starting a headless sway"
 wl_begin 2 320x240
 wl_wallpaper HEADLESS-1
-wl_wait 60 wl_desktop_on HEADLESS-2 || wl_fail "the wallpaper did not reach HEADLESS-2"
+poll_until 60 wl_desktop_on HEADLESS-2 || wl_fail "the wallpaper did not reach HEADLESS-2"
 # A pointer on the seat from the start, as a mouse would be, over HEADLESS-1.
 wl_start_pointer "$pointer"
 wl_pointer_step abs 100 100 640 240
@@ -25,7 +25,7 @@ wl_keep_desktop HEADLESS-2
 # The process PID ends with exit 0: expect_gone PID WHAT.
 expect_gone() {
     local pid=$1 what=$2 status
-    wl_wait 30 wl_gone "$pid" || wl_fail "misto did not end on $what"
+    poll_until 30 process_gone "$pid" || wl_fail "misto did not end on $what"
     wait "$pid"
     status=$?
     [ "$status" -eq 0 ] || wl_fail "misto ended on $what with status $status: $(cat "$WL_TMP/misto.log")"
@@ -35,7 +35,7 @@ expect_gone() {
 expect_desktop_back() {
     local output
     for output in HEADLESS-1 HEADLESS-2; do
-        wl_wait 30 wl_desktop_on "$output" || wl_fail "the wallpaper is not back on $output"
+        poll_until 30 wl_desktop_on "$output" || wl_fail "the wallpaper is not back on $output"
     done
 }
 

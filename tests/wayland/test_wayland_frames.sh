@@ -36,19 +36,19 @@ run_frames() {
     shift
     wl_start_client "$WL_TMP/misto.log" env "$@" "$misto" --fullscreen --frames $FRAMES "${RAIN[@]}"
     pid=$WL_PID
-    wl_wait 60 shows_expected || wl_fail "$what: HEADLESS-1 does not show misto-render's frame $FRAMES ($(wl_differing "$WL_TMP/expected.png" "$WL_TMP/now.png") pixels differ): $(cat "$WL_TMP/misto.log")"
+    poll_until 60 shows_expected || wl_fail "$what: HEADLESS-1 does not show misto-render's frame $FRAMES ($(wl_differing "$WL_TMP/expected.png" "$WL_TMP/now.png") pixels differ): $(cat "$WL_TMP/misto.log")"
 }
 
 # misto ends on SIGTERM with exit 0 and the desktop is back on every output named.
 end_run() {
     local output status
     kill -TERM "$pid"
-    wl_wait 30 wl_gone "$pid" || wl_fail "misto did not end on SIGTERM"
+    poll_until 30 process_gone "$pid" || wl_fail "misto did not end on SIGTERM"
     wait "$pid"
     status=$?
     [ "$status" -eq 0 ] || wl_fail "misto ended on SIGTERM with $status: $(cat "$WL_TMP/misto.log")"
     for output in "$@"; do
-        wl_wait 30 wl_desktop_on "$output" || wl_fail "the desktop is not back on $output"
+        poll_until 30 wl_desktop_on "$output" || wl_fail "the desktop is not back on $output"
     done
 }
 
@@ -60,7 +60,7 @@ run_frames "over the copy"
 wl_step "a second run while it rains"
 wl_start_client "$WL_TMP/second.log" "$misto" --fullscreen
 second=$WL_PID
-wl_wait 30 wl_gone "$second" || wl_fail "a second misto --fullscreen did not leave"
+poll_until 30 process_gone "$second" || wl_fail "a second misto --fullscreen did not leave"
 wait "$second" || wl_fail "a second misto --fullscreen left with $?: $(cat "$WL_TMP/second.log")"
 kill -0 "$pid" 2>/dev/null || wl_fail "the first misto ended when a second started"
 shows_expected || wl_fail "the first misto's picture changed when a second started"
@@ -76,9 +76,9 @@ for transform in ${TRANSFORMS:-90 flipped-270}; do
             grep -q "\"transform\": \"$transform\"" &&
             wl_shot "$WL_TMP/now.png" HEADLESS-1 && [ "$(identify -format %wx%h "$WL_TMP/now.png")" = $size ]
     }
-    wl_wait 30 turned || wl_fail "HEADLESS-1 did not turn $transform"
+    poll_until 30 turned || wl_fail "HEADLESS-1 did not turn $transform"
     # swaybg draws the wallpaper again at the output's new shape.
-    wl_wait 30 wl_picture_settled HEADLESS-1 || wl_fail "HEADLESS-1 did not settle after turning"
+    poll_until 30 wl_picture_settled HEADLESS-1 || wl_fail "HEADLESS-1 did not settle after turning"
     wl_keep_desktop HEADLESS-1
     expect_frame "$WL_TMP/desktop-HEADLESS-1.png" $size
     run_frames "turned $transform"
@@ -86,7 +86,7 @@ for transform in ${TRANSFORMS:-90 flipped-270}; do
 done
 wl_swaymsg output HEADLESS-1 transform normal || wl_fail "sway could not turn HEADLESS-1 back"
 rm -f "$WL_TMP/desktop-HEADLESS-1.png"
-wl_wait 30 wl_desktop_on HEADLESS-1 || wl_fail "HEADLESS-1 did not turn back"
+poll_until 30 wl_desktop_on HEADLESS-1 || wl_fail "HEADLESS-1 did not turn back"
 
 wl_step "frame $FRAMES over the bundled picture, without screencopy"
 expect_frame "$WL_ROOT/resources/x11/wallpaper.png" 320x240
@@ -103,10 +103,10 @@ wl_swaymsg output HEADLESS-2 resolution 320x240 position 320 0 || wl_fail "sway 
 sized_on_2() {
     wl_shot "$WL_TMP/rain.png" HEADLESS-2 && [ "$(identify -format %wx%h "$WL_TMP/rain.png")" = 320x240 ]
 }
-wl_wait 60 sized_on_2 || wl_fail "sway did not size HEADLESS-2"
+poll_until 60 sized_on_2 || wl_fail "sway did not size HEADLESS-2"
 # Only rain keeps changing what the output shows.
-for round in 1 2; do
-    wl_wait 60 wl_output_changed HEADLESS-2 ||
+for _ in 1 2; do
+    poll_until 60 wl_output_changed HEADLESS-2 ||
         wl_fail "no rain came to the added output HEADLESS-2: $(cat "$WL_TMP/misto.log")"
     mv "$WL_TMP/later.png" "$WL_TMP/rain.png"
 done

@@ -15,7 +15,7 @@ wl_begin 1 960x360
 wl_nest 2 400x300
 wl_start_client "$WL_TMP/swaybg.log" swaybg -o '*' -i "$WL_ROOT/tests/data/wallpaper.png" -m stretch
 for output in WL-1 WL-2; do
-    wl_wait 60 wl_picture_settled "$output" || wl_fail "the wallpaper did not settle on $output"
+    poll_until 60 wl_picture_settled "$output" || wl_fail "the wallpaper did not settle on $output"
     wl_keep_desktop "$output"
 done
 
@@ -31,7 +31,7 @@ cpu_ns() { awk '{ print $1 }' "/proc/$pid/schedstat"; }
 cpu_over() {
     local start
     start=$(cpu_ns)
-    wl_wait "$1" false
+    sleep "$1"
     echo $(($(cpu_ns) - start))
 }
 # At rest: over a second, at most 1 % of what three seconds of rain took.
@@ -43,7 +43,7 @@ wl_step "hiding both outputs: misto took $((raining / 1000000)) ms of CPU in 3 s
 wl_outer_swaymsg '[app_id="wlroots"] move container to workspace 9' || wl_fail "sway could not hide the outputs"
 # A hidden output cannot be copied (grim would wait for a frame that never comes): misto's
 # CPU tells. The frames on their way when the windows went come first.
-wl_wait 30 resting_for_a_second || wl_fail "misto did not come to rest with its outputs hidden"
+poll_until 30 resting_for_a_second || wl_fail "misto did not come to rest with its outputs hidden"
 resting=$(cpu_over 3)
 wl_step "misto took $((resting / 1000)) µs of CPU in 3 s hidden"
 [ $((resting * 100)) -le "$raining" ] ||
@@ -58,15 +58,15 @@ wl_expect_rain WL-2
 wl_step "taking WL-2 away"
 wl_outer_swaymsg '[title="WL-2"] kill' || wl_fail "sway could not close WL-2's window"
 gone_2() { ! wl_shot "$WL_TMP/now.png" WL-2; }
-wl_wait 30 gone_2 || wl_fail "WL-2 is still there"
+poll_until 30 gone_2 || wl_fail "WL-2 is still there"
 kill -0 "$pid" 2>/dev/null || wl_fail "misto ended when WL-2 went: $(cat "$WL_TMP/misto.log")"
 wl_expect_rain WL-1
 
 wl_step "sending SIGTERM"
 kill -TERM "$pid"
-wl_wait 30 wl_gone "$pid" || wl_fail "misto did not end on SIGTERM"
+poll_until 30 process_gone "$pid" || wl_fail "misto did not end on SIGTERM"
 wait "$pid"
 status=$?
 [ "$status" -eq 0 ] || wl_fail "misto ended on SIGTERM with $status: $(cat "$WL_TMP/misto.log")"
-wl_wait 30 wl_desktop_on WL-1 || wl_fail "the desktop is not back on WL-1"
+poll_until 30 wl_desktop_on WL-1 || wl_fail "the desktop is not back on WL-1"
 echo "PASS: misto rests while its outputs are hidden ($((resting / 1000)) µs against $((raining / 1000)) µs in 3 s), rains on when shown, loses an output taken away, ends on SIGTERM"

@@ -5,6 +5,7 @@
 # shellcheck shell=bash
 
 WL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$WL_ROOT/scripts/poll.sh"
 # The user the compositor and its clients run as: nobody, unless the caller is no root.
 WL_UID=65534
 WL_GID=65534
@@ -33,18 +34,6 @@ wl_need() {
     done
 }
 
-# Polls COMMAND every 0.1 s until it succeeds or SECONDS pass: wl_wait SECONDS COMMAND...
-wl_wait() {
-    local limit=$(($1 * 10)) i
-    shift
-    for ((i = 0; i < limit; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-wl_gone() { ! kill -0 "$1" 2>/dev/null; }
 
 # The command line that runs COMMAND as the compositor's user, in an environment of the
 # compositor's only, in $WL_COMMAND: wl_command COMMAND...
@@ -115,8 +104,8 @@ wl_nest() {
         WL_DISPLAY=$(find "$WL_RUNTIME" -maxdepth 1 -type s -name 'wayland-*' ! -name "$outer" -printf '%f\n' | head -1)
         [ -n "$WL_DISPLAY" ]
     }
-    wl_wait 60 nested_named || wl_fail "the nested sway made no Wayland socket"
-    wl_wait 60 wl_socket_up || wl_fail "the nested sway does not answer on $WL_DISPLAY"
+    poll_until 60 nested_named || wl_fail "the nested sway made no Wayland socket"
+    poll_until 60 wl_socket_up || wl_fail "the nested sway does not answer on $WL_DISPLAY"
     WL_WIDTH=${2%x*}
     WL_HEIGHT=${2#*x}
     local i
@@ -127,7 +116,7 @@ wl_nest() {
             wl_shot "$WL_TMP/now.png" "WL-$i" &&
                 [ "$(identify -format %wx%h "$WL_TMP/now.png")" = "$2" ]
         }
-        wl_wait 60 sized "$@" || wl_fail "WL-$i did not come to $2: $(identify -format %wx%h "$WL_TMP/now.png")"
+        poll_until 60 sized "$@" || wl_fail "WL-$i did not come to $2: $(identify -format %wx%h "$WL_TMP/now.png")"
     done
 }
 
@@ -177,8 +166,8 @@ wl_begin() {
         $([ "$(id -u)" = 0 ] && echo setpriv --reuid="$WL_UID" --regid="$WL_GID" --clear-groups) \
         sway -c "$WL_TMP/sway.config" >"$WL_TMP/sway.log" 2>&1 &
     WL_SWAY_PID=$!
-    wl_wait 60 wl_display_named || wl_fail "sway made no Wayland socket"
-    wl_wait 60 wl_socket_up || wl_fail "sway does not answer on $WL_DISPLAY"
+    poll_until 60 wl_display_named || wl_fail "sway made no Wayland socket"
+    poll_until 60 wl_socket_up || wl_fail "sway does not answer on $WL_DISPLAY"
 }
 
 wl_display_named() {
@@ -206,7 +195,7 @@ wl_wallpaper() {
         "$WL_TMP/desktop.png"
     chmod 644 "$WL_TMP/desktop.png"
     wl_start_client "$WL_TMP/swaybg.log" swaybg -o '*' -i "$WL_TMP/desktop.png" -m stretch
-    wl_wait 60 wl_desktop_on "$1" || wl_fail "the wallpaper did not reach $1"
+    poll_until 60 wl_desktop_on "$1" || wl_fail "the wallpaper did not reach $1"
 }
 
 # What OUTPUT shows with nothing over it: the wallpaper, or what wl_keep_desktop kept.
@@ -233,7 +222,7 @@ wl_cursor_on() {
 # wl_keep_desktop OUTPUT [cursor].
 wl_keep_desktop() {
     if [ "${2:-}" = cursor ]; then
-        wl_wait 60 wl_cursor_on "$1" || wl_fail "no cursor shows on $1"
+        poll_until 60 wl_cursor_on "$1" || wl_fail "no cursor shows on $1"
     fi
     wl_shot "$WL_TMP/desktop-$1.png" "$1" || wl_fail "grim could not take $1"
 }
@@ -256,10 +245,10 @@ wl_output_changed() {
 # Rain over the wallpaper on OUTPUT that keeps changing: twice in a row the output moves on from
 # the last picture taken.
 wl_expect_rain() {
-    local round
-    wl_wait 60 wl_rain_over_desktop "$1" || wl_fail "no rain over the wallpaper on $1"
-    for round in 1 2; do
-        wl_wait 60 wl_output_changed "$1" || wl_fail "the rain on $1 stopped moving"
+    local _
+    poll_until 60 wl_rain_over_desktop "$1" || wl_fail "no rain over the wallpaper on $1"
+    for _ in 1 2; do
+        poll_until 60 wl_output_changed "$1" || wl_fail "the rain on $1 stopped moving"
         mv "$WL_TMP/later.png" "$WL_TMP/rain.png"
     done
 }
@@ -280,6 +269,6 @@ wl_start_pointer() {
 wl_pointer_step() {
     echo "$*" >&"$WL_POINTER_STEPS"
     WL_POINTER_DONE=$((WL_POINTER_DONE + 1))
-    wl_wait 30 grep -qx "done $WL_POINTER_DONE" "$WL_TMP/pointer.log" ||
+    poll_until 30 grep -qx "done $WL_POINTER_DONE" "$WL_TMP/pointer.log" ||
         wl_fail "the virtual pointer did not take \"$*\": $(cat "$WL_TMP/pointer.log")"
 }

@@ -25,10 +25,10 @@ ends_within_two_seconds() {
     local end=$(($(date +%s%N) + 2000000000))
     kill -TERM "$1"
     while [ "$(date +%s%N)" -lt $end ]; do
-        x11_gone "$1" && return 0
+        process_gone "$1" && return 0
         sleep 0.02
     done
-    x11_gone "$1"
+    process_gone "$1"
 }
 
 # Preferences that are no file to read: misto says so, rains and ends as asked.
@@ -41,7 +41,7 @@ for home in fifo zero; do
         2>"$X11_TMP/err" &
     pid=$!
     x11_started $pid
-    x11_wait 60 x11_gone $pid || x11_fail "~/.xscreensaver as $home: misto still runs"
+    poll_until 60 process_gone $pid || x11_fail "~/.xscreensaver as $home: misto still runs"
     wait $pid
     rc=$?
     [ $rc -eq 0 ] || x11_fail "~/.xscreensaver as $home: exit $rc, $(cat "$X11_TMP/err")"
@@ -55,8 +55,8 @@ x11_step "the server stopped while misto rains"
 "$MISTO" --window-id "$ROOT_ID" "${RAIN[@]}" 2>"$X11_TMP/err" &
 pid=$!
 x11_started $pid
-x11_wait 60 sigterm_held $pid || x11_fail "misto never took SIGTERM in hand"
-x11_wait 60 x11_not_desktop 320x240+0+0 || x11_fail "no rain before the server stopped"
+poll_until 60 sigterm_held $pid || x11_fail "misto never took SIGTERM in hand"
+poll_until 60 x11_not_desktop 320x240+0+0 || x11_fail "no rain before the server stopped"
 [ -n "$(x11_segments_of $pid)" ] || x11_fail "no shared memory in use while raining"
 kill -STOP "$PRIVATE_XVFB_PID"
 ends_within_two_seconds $pid || {
@@ -65,7 +65,7 @@ ends_within_two_seconds $pid || {
 }
 kill -CONT "$PRIVATE_XVFB_PID"
 # The server lets go of the segment once it sees the client gone.
-x11_wait 30 test -z "$(x11_segments_of $pid)" ||
+poll_until 30 test -z "$(x11_segments_of $pid)" ||
     x11_fail "shared memory left: $(x11_segments_of $pid)"
 
 # Still connecting to a stopped server: the same.
@@ -74,7 +74,7 @@ kill -STOP "$PRIVATE_XVFB_PID"
 "$MISTO" --window-id "$ROOT_ID" "${RAIN[@]}" 2>"$X11_TMP/err" &
 pid=$!
 x11_started $pid
-if ! x11_wait 60 sigterm_held $pid || ! ends_within_two_seconds $pid; then
+if ! poll_until 60 sigterm_held $pid || ! ends_within_two_seconds $pid; then
     kill -CONT "$PRIVATE_XVFB_PID"
     x11_fail "misto still ran 2 s after SIGTERM while connecting to a stopped server"
 fi

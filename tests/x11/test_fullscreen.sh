@@ -28,15 +28,15 @@ x11_expect_rain 640x720+640+0 "the right monitor"
 "$misto" --fullscreen >"$X11_TMP/second.log" 2>&1 &
 second=$!
 x11_started $second
-x11_wait 30 x11_gone "$second" || x11_fail "a second --fullscreen did not end while one runs"
+poll_until 30 process_gone "$second" || x11_fail "a second --fullscreen did not end while one runs"
 kill -0 "$pid" 2>/dev/null || x11_fail "the first --fullscreen ended when a second started"
 
 x11_step "typing a key"
 xdotool key space
-x11_wait 30 x11_gone "$pid" || x11_fail "--fullscreen did not end on a key"
+poll_until 30 process_gone "$pid" || x11_fail "--fullscreen did not end on a key"
 wait "$pid"
 status=$?
 [ "$status" -eq 0 ] || x11_fail "--fullscreen ended with status $status: $(cat "$X11_TMP/misto.log")"
-x11_wait 30 x11_desktop_back || x11_fail "the desktop is not back after --fullscreen ended"
+poll_until 30 x11_desktop_back || x11_fail "the desktop is not back after --fullscreen ended"
 [ -z "$(x11_segments_of "$pid")" ] || x11_fail "shared memory left behind by misto: $(ipcs -m -p)"
 echo "PASS: --fullscreen rains on both monitors and ends on a key, desktop back, exit 0"

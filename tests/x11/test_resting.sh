@@ -15,7 +15,7 @@ region=640x360+0+0
 
 # Rain that keeps moving in misto's window.
 expect_rain() {
-    x11_wait 30 x11_not_desktop "$region" || x11_fail "nothing drawn in $1"
+    poll_until 30 x11_not_desktop "$region" || x11_fail "nothing drawn in $1"
     x11_expect_moving "$region" "$1"
 }
 
@@ -42,18 +42,18 @@ x11_step "covered by another window"
 xlogo -geometry 800x500+0+0 2>/dev/null &
 cover=$!
 x11_started $cover
-x11_wait 60 resting $pid || x11_fail "misto kept working under a window that covers it"
+poll_until 60 resting $pid || x11_fail "misto kept working under a window that covers it"
 kill $cover
 expect_rain "misto's window uncovered"
 
 x11_step "unmapped"
 xdotool windowunmap "$window"
-x11_wait 60 resting $pid || x11_fail "misto kept working with its window unmapped"
+poll_until 60 resting $pid || x11_fail "misto kept working with its window unmapped"
 xdotool windowmap "$window"
 expect_rain "misto's window mapped again"
 
 kill -TERM $pid
-x11_wait 30 x11_gone $pid || x11_fail "misto did not end on SIGTERM"
+poll_until 30 process_gone $pid || x11_fail "misto did not end on SIGTERM"
 wait $pid
 status=$?
 [ "$status" -eq 0 ] || x11_fail "misto ended with status $status: $(cat "$X11_TMP/misto.log")"

@@ -67,11 +67,11 @@ CONFIG
         PATH="${images:+$X11_TMP/hacks:}/usr/bin:/bin" xscreensaver --no-splash >"$X11_TMP/daemon.log" 2>&1 &
     x11_started $!
     x11_step "$monitors monitor(s): starting the daemon"
-    x11_wait 30 daemon_ready || x11_fail "the xscreensaver daemon did not answer within 30 s"
+    poll_until 30 daemon_ready || x11_fail "the xscreensaver daemon did not answer within 30 s"
 
     x11_step "$monitors monitor(s): activating"
     timeout 30 xscreensaver-command -activate >/dev/null || x11_fail "xscreensaver-command -activate failed"
-    x11_wait 30 count_is "$monitors" ||
+    poll_until 30 count_is "$monitors" ||
         x11_fail "$monitors monitor(s): xscreensaver did not start $monitors misto process(es):" \
             "$(x11_misto_pids $user | wc -l) running; daemon: $(cat "$X11_TMP/daemon.log")"
     pids=$(x11_misto_pids "$user")
@@ -93,8 +93,8 @@ CONFIG
 
     x11_step "$monitors monitor(s): deactivating"
     timeout 30 xscreensaver-command -deactivate >/dev/null || x11_fail "xscreensaver-command -deactivate failed"
-    x11_wait 30 none_left || x11_fail "$monitors monitor(s): misto still runs after -deactivate"
-    x11_wait 30 x11_desktop_back ||
+    poll_until 30 none_left || x11_fail "$monitors monitor(s): misto still runs after -deactivate"
+    poll_until 30 x11_desktop_back ||
         x11_fail "$monitors monitor(s): the desktop is not back after -deactivate"
     [ -z "$(x11_segments_of $pids)" ] ||
         x11_fail "$monitors monitor(s): shared memory left behind by misto: $(ipcs -m -p)"

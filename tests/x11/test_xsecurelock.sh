@@ -19,23 +19,23 @@ x11_step "locking"
 XSECURELOCK_SAVER=$misto xsecurelock >"$X11_TMP/locker.log" 2>&1 &
 locker=$!
 x11_started $locker
-x11_wait 30 one_misto || x11_fail "xsecurelock did not start misto: $(cat "$X11_TMP/locker.log")"
+poll_until 30 one_misto || x11_fail "xsecurelock did not start misto: $(cat "$X11_TMP/locker.log")"
 pid=$(x11_misto_pids "$(id -u)")
 window=$(x11_environment_of "$pid" XSCREENSAVER_WINDOW)
 [[ "$window" =~ ^[0-9]+$ ]] || x11_fail "xsecurelock passed the window as \"$window\", not in decimal"
 tr '\0' ' ' <"/proc/$pid/cmdline" | grep -q -- "-root" || x11_fail "misto was not started with -root"
 
 x11_step "waiting for rain"
-x11_wait 30 x11_not_desktop 1280x720+0+0 || x11_fail "nothing shows on the locked screen"
+poll_until 30 x11_not_desktop 1280x720+0+0 || x11_fail "nothing shows on the locked screen"
 x11_expect_moving 1280x720+0+0 "the locked screen"
 
 [ -n "$(x11_segments_of "$pid")" ] || x11_fail "misto draws without shared memory under xsecurelock"
 
 x11_step "ending xsecurelock"
 kill -TERM "$locker"
-x11_wait 30 x11_gone "$locker" || x11_fail "xsecurelock did not end on SIGTERM"
-x11_wait 30 none_left || x11_fail "misto still runs after xsecurelock ended"
-x11_wait 30 x11_desktop_back || x11_fail "the desktop is not back after xsecurelock ended"
+poll_until 30 process_gone "$locker" || x11_fail "xsecurelock did not end on SIGTERM"
+poll_until 30 none_left || x11_fail "misto still runs after xsecurelock ended"
+poll_until 30 x11_desktop_back || x11_fail "the desktop is not back after xsecurelock ended"
 [ -z "$(x11_segments_of "$pid")" ] || x11_fail "shared memory left behind by misto: $(ipcs -m -p)"
 grep -iq "sanitizer\|segmentation\|core dumped" "$X11_TMP/locker.log" &&
     x11_fail "misto failed under xsecurelock: $(cat "$X11_TMP/locker.log")"

@@ -5,6 +5,7 @@
 
 X11_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$X11_ROOT/scripts/private-xvfb.sh"
+. "$X11_ROOT/scripts/poll.sh"
 
 X11_STARTED=()
 # These tests are about X: run from a Wayland session, misto --fullscreen would rain there.
@@ -47,18 +48,6 @@ x11_end() {
 # Remembers a process this test started, to end it on the way out.
 x11_started() { X11_STARTED+=("$1"); }
 
-# Polls COMMAND every 0.1 s until it succeeds or SECONDS pass: x11_wait SECONDS COMMAND...
-x11_wait() {
-    local limit=$(($1 * 10)) i
-    shift
-    for ((i = 0; i < limit; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-x11_gone() { ! kill -0 "$1" 2>/dev/null; }
 
 # A private -noreset server (the root picture stays when the last client leaves) showing the
 # test wallpaper, scaled to the screen, as its desktop: $X11_TMP/desktop.png.
@@ -124,7 +113,7 @@ x11_region_changed() {
 # moves on from the last picture taken. Fails with a message naming WHAT:
 # x11_expect_rain REGION WHAT [PICTURE].
 x11_expect_rain() {
-    x11_wait 30 x11_rain_over_desktop "$1" "${3:-}" ||
+    poll_until 30 x11_rain_over_desktop "$1" "${3:-}" ||
         x11_fail "no rain over ${3:-the desktop} on $2"
     x11_expect_moving "$1" "$2"
 }
@@ -133,7 +122,7 @@ x11_expect_rain() {
 x11_expect_moving() {
     local region=$1 what=$2 round
     for round in 1 2; do
-        x11_wait 30 x11_region_changed "$region" || x11_fail "the rain on $what stopped moving"
+        poll_until 30 x11_region_changed "$region" || x11_fail "the rain on $what stopped moving"
         mv "$X11_TMP/later.png" "$X11_TMP/rain.png"
     done
 }
