@@ -1,11 +1,54 @@
 #include "app/wayland/output_capture.h"
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 
 #include "app/wayland/shm_buffer.h"
+#include "picture/packed_pixels.h"
 #include "picture/picture_turn.h"
 
 namespace {
+
+struct PixelLayout {
+    int bytesPerPixel;
+    ChannelMasks masks;
+};
+
+// How the wl_shm formats misto reads lay out a pixel, least significant byte first; the alpha
+// of an A format is passed over. Nothing for any other format.
+std::optional<PixelLayout> layoutOf(std::uint32_t format) {
+    switch (format) {
+        case WL_SHM_FORMAT_XRGB8888:
+        case WL_SHM_FORMAT_ARGB8888:
+            return PixelLayout{4, {0x00FF0000u, 0x0000FF00u, 0x000000FFu}};
+        case WL_SHM_FORMAT_XBGR8888:
+        case WL_SHM_FORMAT_ABGR8888:
+            return PixelLayout{4, {0x000000FFu, 0x0000FF00u, 0x00FF0000u}};
+        case WL_SHM_FORMAT_RGBX8888:
+        case WL_SHM_FORMAT_RGBA8888:
+            return PixelLayout{4, {0xFF000000u, 0x00FF0000u, 0x0000FF00u}};
+        case WL_SHM_FORMAT_BGRX8888:
+        case WL_SHM_FORMAT_BGRA8888:
+            return PixelLayout{4, {0x0000FF00u, 0x00FF0000u, 0xFF000000u}};
+        case WL_SHM_FORMAT_XRGB2101010:
+        case WL_SHM_FORMAT_ARGB2101010:
+            return PixelLayout{4, {0x3FF00000u, 0x000FFC00u, 0x000003FFu}};
+        case WL_SHM_FORMAT_XBGR2101010:
+        case WL_SHM_FORMAT_ABGR2101010:
+            return PixelLayout{4, {0x000003FFu, 0x000FFC00u, 0x3FF00000u}};
+        case WL_SHM_FORMAT_RGB888:
+            return PixelLayout{3, {0xFF0000u, 0x00FF00u, 0x0000FFu}};
+        case WL_SHM_FORMAT_BGR888:
+            return PixelLayout{3, {0x0000FFu, 0x00FF00u, 0xFF0000u}};
+        case WL_SHM_FORMAT_RGB565:
+            return PixelLayout{2, {0xF800u, 0x07E0u, 0x001Fu}};
+        case WL_SHM_FORMAT_BGR565:
+            return PixelLayout{2, {0x001Fu, 0x07E0u, 0xF800u}};
+        default:
+            return std::nullopt;
+    }
+}
 
 // How the copy of an output lies against what its user sees: the output's transform, in
 // which the compositor keeps the output's own pixels.
@@ -25,8 +68,14 @@ struct Capture {
     static void onBuffer(void* data, zwlr_screencopy_frame_v1* frame, std::uint32_t format,
                          std::uint32_t width, std::uint32_t height, std::uint32_t stride) {
         auto& self = *static_cast<Capture*>(data);
-        if (self.copy || !readable(format)) {
-            if (!self.copy) self.done = true;
+        if (self.copy) return;
+        const std::optional<PixelLayout> layout = layoutOf(format);
+        // A size no output has, or rows shorter than their pixels, would be read past the end.
+        constexpr std::uint32_t kLargest = 16384;
+        if (!layout || width == 0 || height == 0 || width > kLargest || height > kLargest ||
+            stride < width * static_cast<std::uint32_t>(layout->bytesPerPixel) ||
+            stride > kLargest * 8) {
+            self.done = true;
             return;
         }
         self.format = format;
@@ -49,28 +98,16 @@ struct Capture {
         static_cast<Capture*>(data)->done = true;
     }
 
-    static bool readable(std::uint32_t format) {
-        return format == WL_SHM_FORMAT_XRGB8888 || format == WL_SHM_FORMAT_ARGB8888 ||
-               format == WL_SHM_FORMAT_XBGR8888 || format == WL_SHM_FORMAT_ABGR8888;
-    }
-
     Picture picture() const {
-        Picture out(copy->width(), copy->height());
-        // Little-endian 32-bit pixels: XRGB lies in memory as B, G, R, X; XBGR as R, G, B, X.
-        const bool bgr = format == WL_SHM_FORMAT_XRGB8888 || format == WL_SHM_FORMAT_ARGB8888;
-        for (std::int32_t y = 0; y < out.height; ++y) {
-            const std::int32_t from = yInverted ? out.height - 1 - y : y;
-            const std::uint8_t* row =
-                copy->pixels() + static_cast<std::size_t>(from) * copy->stride();
-            for (std::int32_t x = 0; x < out.width; ++x) {
-                const std::uint8_t* p = row + static_cast<std::size_t>(x) * 4;
-                std::uint8_t* q = out.at(x, y);
-                q[0] = bgr ? p[2] : p[0];
-                q[1] = p[1];
-                q[2] = bgr ? p[0] : p[2];
-            }
+        const std::optional<PixelLayout> layout = layoutOf(format);
+        const std::uint8_t* top = copy->pixels();
+        std::ptrdiff_t step = copy->stride();
+        if (yInverted) {
+            top += static_cast<std::ptrdiff_t>(copy->height() - 1) * copy->stride();
+            step = -step;
         }
-        return out;
+        return pictureOfPackedPixels(PackedPixels{top, copy->width(), copy->height(), step,
+                                                  layout->bytesPerPixel, layout->masks});
     }
 };
 

@@ -3,50 +3,8 @@
 #include <cstring>
 
 #include "app/x11/x_errors.h"
+#include "picture/channel_bits.h"
 #include "picture/pixel_format.h"
-
-namespace {
-
-struct Channel {
-    int shift = 0;
-    int bits = 0;
-};
-
-Channel channelOf(unsigned long mask) {
-    Channel c;
-    if (mask == 0) return c;
-    while ((mask & 1) == 0) {
-        mask >>= 1;
-        ++c.shift;
-    }
-    while ((mask & 1) != 0) {
-        mask >>= 1;
-        ++c.bits;
-    }
-    return c;
-}
-
-std::uint8_t widen(unsigned long pixel, const Channel& c) {
-    if (c.bits == 0) return 0;
-    const unsigned long v = (pixel >> c.shift) & ((1ul << c.bits) - 1);
-    if (c.bits >= 8) return static_cast<std::uint8_t>(v >> (c.bits - 8));
-    // Repeat the top bits below: 5 bits abcde become abcdeabc.
-    unsigned long wide = 0;
-    for (int filled = 0; filled < 8; filled += c.bits) wide = (wide << c.bits) | v;
-    const int total = ((8 + c.bits - 1) / c.bits) * c.bits;
-    return static_cast<std::uint8_t>(wide >> (total - 8));
-}
-
-unsigned long narrow(std::uint8_t value, const Channel& c) {
-    if (c.bits == 0) return 0;
-    // Ten bits as the rain on a 10-bit screen is widened, so that white stays white.
-    const unsigned long v = c.bits == 10  ? widenTo10(value)
-                            : c.bits >= 8 ? static_cast<unsigned long>(value) << (c.bits - 8)
-                                          : value >> (8 - c.bits);
-    return v << c.shift;
-}
-
-}  // namespace
 
 ChannelMasks masksOf(const Visual* visual) {
     return ChannelMasks{static_cast<std::uint32_t>(visual->red_mask),
@@ -55,30 +13,31 @@ ChannelMasks masksOf(const Visual* visual) {
 }
 
 Picture pictureOfImage(XImage* image, const ChannelMasks& masks) {
-    const Channel r = channelOf(masks.r);
-    const Channel g = channelOf(masks.g);
-    const Channel b = channelOf(masks.b);
+    const ChannelBits r = channelBitsOf(masks.r);
+    const ChannelBits g = channelBitsOf(masks.g);
+    const ChannelBits b = channelBitsOf(masks.b);
     Picture picture(image->width, image->height);
     for (int y = 0; y < image->height; ++y) {
         for (int x = 0; x < image->width; ++x) {
-            const unsigned long p = XGetPixel(image, x, y);
+            const auto p = static_cast<std::uint32_t>(XGetPixel(image, x, y));
             std::uint8_t* out = picture.at(x, y);
-            out[0] = widen(p, r);
-            out[1] = widen(p, g);
-            out[2] = widen(p, b);
+            out[0] = widenChannel(p, r);
+            out[1] = widenChannel(p, g);
+            out[2] = widenChannel(p, b);
         }
     }
     return picture;
 }
 
 void fillImage(const Picture& picture, XImage* image, const ChannelMasks& masks) {
-    const Channel r = channelOf(masks.r);
-    const Channel g = channelOf(masks.g);
-    const Channel b = channelOf(masks.b);
+    const ChannelBits r = channelBitsOf(masks.r);
+    const ChannelBits g = channelBitsOf(masks.g);
+    const ChannelBits b = channelBitsOf(masks.b);
     for (int y = 0; y < image->height; ++y) {
         for (int x = 0; x < image->width; ++x) {
             const std::uint8_t* in = picture.at(x, y);
-            XPutPixel(image, x, y, narrow(in[0], r) | narrow(in[1], g) | narrow(in[2], b));
+            XPutPixel(image, x, y,
+                      narrowChannel(in[0], r) | narrowChannel(in[1], g) | narrowChannel(in[2], b));
         }
     }
 }

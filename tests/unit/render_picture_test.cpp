@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "picture/packed_pixels.h"
 #include "picture/picture_scale.h"
 #include "picture/picture_turn.h"
 #include "picture/pixel_format.h"
@@ -193,3 +194,47 @@ TEST(PixelFormat, WidensToTenBitsByRepeatingTheTopBits) {
 }
 
 }  // namespace
+
+// Each packing a display server hands pixels over in, read back to the same RGB: 8-bit
+// channels in either order and with a fourth byte, 10-bit ones, 5-6-5 and 3 bytes a pixel, and
+// rows stored bottom first.
+TEST(PackedPixels, ReadsEachLayoutLeastSignificantByteFirst) {
+    const struct {
+        int bytes;
+        ChannelMasks masks;
+        std::vector<std::uint8_t> row;  // two pixels: (255, 128, 1) and (0, 64, 255)
+        std::uint8_t expected[6];
+    } cases[] = {
+        {4,
+         {0xFF0000u, 0xFF00u, 0xFFu},
+         {1, 128, 255, 9, 255, 64, 0, 9},
+         {255, 128, 1, 0, 64, 255}},
+        {4,
+         {0xFFu, 0xFF00u, 0xFF0000u},
+         {255, 128, 1, 9, 0, 64, 255, 9},
+         {255, 128, 1, 0, 64, 255}},
+        {3, {0xFF0000u, 0xFF00u, 0xFFu}, {1, 128, 255, 255, 64, 0}, {255, 128, 1, 0, 64, 255}},
+        // 10 bits: red 1023, green 512, blue 4; then 0, 256, 1023.
+        {4,
+         {0x3FF00000u, 0xFFC00u, 0x3FFu},
+         {0x04, 0x00, 0xF8, 0x3F, 0xFF, 0x03, 0x04, 0x00},
+         {255, 128, 1, 0, 64, 255}},
+        // 5-6-5: red 31, green 32, blue 0 (0xFC00); then 0, 16, 31 (0x021F).
+        {2, {0xF800u, 0x07E0u, 0x001Fu}, {0x00, 0xFC, 0x1F, 0x02}, {255, 130, 0, 0, 65, 255}},
+    };
+    for (const auto& c : cases) {
+        // The same row twice, the second time bottom first.
+        std::vector<std::uint8_t> two = c.row;
+        two.insert(two.end(), c.row.begin(), c.row.end());
+        const auto step = static_cast<std::ptrdiff_t>(c.row.size());
+        for (const bool bottomFirst : {false, true}) {
+            const Picture p =
+                pictureOfPackedPixels(PackedPixels{two.data() + (bottomFirst ? step : 0), 2, 2,
+                                                   bottomFirst ? -step : step, c.bytes, c.masks});
+            for (int y = 0; y < 2; ++y) {
+                EXPECT_EQ(0, std::memcmp(p.at(0, y), c.expected, 6))
+                    << c.bytes << " bytes, masks " << c.masks.r << ", row " << y;
+            }
+        }
+    }
+}
