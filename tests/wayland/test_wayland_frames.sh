@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Wayland host's pictures, frame for frame: on a headless sway with one output over a swaybg
 # wallpaper, misto --fullscreen --frames N shows exactly misto-render's frame N over the
-# output's copy, upright on an output turned a quarter and on one mirrored; without screencopy
-# over the bundled picture; a second run leaves at once; an output added while it rains gets
-# rain of its own; and without the layer shell misto says so and fails.
+# output's copy, upright on an output turned a quarter and on one mirrored, at scale 2, and
+# without screencopy over the bundled picture; a second run leaves at once; an output added
+# while it rains gets rain of its own; and without the layer shell misto says so and fails.
 #   test_wayland_frames.sh MISTO MISTO_RENDER
 set -u
 . "$(dirname "$0")/wayland_helpers.sh"
@@ -84,9 +84,24 @@ for transform in ${TRANSFORMS:-90 flipped-270}; do
     run_frames "turned $transform"
     end_run HEADLESS-1
 done
-wl_swaymsg output HEADLESS-1 transform normal || wl_fail "sway could not turn HEADLESS-1 back"
+
+# At scale 2 the output is 160x120 to its clients and misto draws its 320x240 pixels.
+wl_step "frame $FRAMES over an output at scale 2"
+wl_swaymsg output HEADLESS-1 transform normal scale 2 || wl_fail "sway could not scale HEADLESS-1"
+scaled() {
+    wl_run wayland-info 2>/dev/null | grep -q "scale: 2," &&
+        wl_shot "$WL_TMP/now.png" HEADLESS-1 && [ "$(identify -format %wx%h "$WL_TMP/now.png")" = 320x240 ]
+}
+poll_until 30 scaled || wl_fail "HEADLESS-1 did not come to scale 2"
+poll_until 30 wl_picture_settled HEADLESS-1 || wl_fail "HEADLESS-1 did not settle at scale 2"
+wl_keep_desktop HEADLESS-1
+expect_frame "$WL_TMP/desktop-HEADLESS-1.png" 320x240
+run_frames "at scale 2"
+end_run HEADLESS-1
+
+wl_swaymsg output HEADLESS-1 scale 1 || wl_fail "sway could not scale HEADLESS-1 back"
 rm -f "$WL_TMP/desktop-HEADLESS-1.png"
-poll_until 30 wl_desktop_on HEADLESS-1 || wl_fail "HEADLESS-1 did not turn back"
+poll_until 30 wl_desktop_on HEADLESS-1 || wl_fail "HEADLESS-1 did not come back to scale 1"
 
 wl_step "frame $FRAMES over the bundled picture, without screencopy"
 expect_frame "$WL_ROOT/resources/x11/wallpaper.png" 320x240
@@ -119,4 +134,4 @@ status=$?
 [ "$status" -eq 1 ] && grep -q "no layer shell" "$WL_TMP/misto.log" ||
     wl_fail "without the layer shell misto ended with $status: $(cat "$WL_TMP/misto.log")"
 wl_desktop_on HEADLESS-1 || wl_fail "without the layer shell misto left HEADLESS-1 changed"
-echo "PASS: misto-render's frames on a plain, a turned and a mirrored output and without screencopy; a second run leaves; an added output rains; no layer shell fails clearly"
+echo "PASS: misto-render's frames on a plain, a turned, a mirrored and a scaled output and without screencopy; a second run leaves; an added output rains; no layer shell fails clearly"
