@@ -12,7 +12,7 @@ misto=$(readlink -f "$1")
 [ -x "$(dirname "$misto")/misto-wayland" ] || wl_fail "no misto-wayland beside $misto"
 pointer=$(readlink -f "$2")
 
-wl_step "starting a headless sway"
+step "starting a headless sway"
 wl_begin 2 320x240
 wl_wallpaper HEADLESS-1
 poll_until 60 wl_desktop_on HEADLESS-2 || wl_fail "the wallpaper did not reach HEADLESS-2"
@@ -44,17 +44,17 @@ expect_ended() {
     expect_desktop_back
 }
 
-wl_step "starting misto --fullscreen"
+step "starting misto --fullscreen"
 wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
 pid=$WL_PID
 wl_expect_rain HEADLESS-1
 wl_expect_rain HEADLESS-2
 
-wl_step "typing a key"
+step "typing a key"
 wl_run wtype x || wl_fail "wtype could not type"
 expect_ended "$pid" "a key"
 
-wl_step "moving the pointer"
+step "moving the pointer"
 wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
 pid=$WL_PID
 wl_expect_rain HEADLESS-1
@@ -71,14 +71,14 @@ expect_gone "$pid" "a move of the pointer by 10 pixels"
 wl_pointer_step rel -10 0
 expect_desktop_back
 
-wl_step "clicking"
+step "clicking"
 wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
 pid=$WL_PID
 wl_expect_rain HEADLESS-1
 wl_pointer_step click
 expect_ended "$pid" "a click"
 
-wl_step "sending SIGTERM"
+step "sending SIGTERM"
 wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
 pid=$WL_PID
 wl_expect_rain HEADLESS-2

@@ -13,7 +13,7 @@ render=$(readlink -f "$2")
 FRAMES=12
 RAIN=(--seed 9 --density 50 --wind-force 20 --min-radius 3)
 
-wl_step "starting a headless sway"
+step "starting a headless sway"
 wl_begin 1 320x240
 wl_wallpaper HEADLESS-1
 
@@ -52,12 +52,12 @@ end_run() {
     done
 }
 
-wl_step "frame $FRAMES over the output's copy"
+step "frame $FRAMES over the output's copy"
 wl_keep_desktop HEADLESS-1
 expect_frame "$WL_TMP/desktop-HEADLESS-1.png" 320x240
 run_frames "over the copy"
 
-wl_step "a second run while it rains"
+step "a second run while it rains"
 wl_start_client "$WL_TMP/second.log" "$misto" --fullscreen
 second=$WL_PID
 poll_until 30 process_gone "$second" || wl_fail "a second misto --fullscreen did not leave"
@@ -68,7 +68,7 @@ end_run HEADLESS-1
 
 # sway turns an output by the transform it is given; what misto covers is what the user sees.
 for transform in ${TRANSFORMS:-90 flipped-270}; do
-    wl_step "frame $FRAMES over an output turned $transform"
+    step "frame $FRAMES over an output turned $transform"
     wl_swaymsg output HEADLESS-1 transform "$transform" || wl_fail "sway could not turn HEADLESS-1"
     case $transform in *90 | *270) size=240x320 ;; *) size=320x240 ;; esac
     turned() {
@@ -86,7 +86,7 @@ for transform in ${TRANSFORMS:-90 flipped-270}; do
 done
 
 # At scale 2 the output is 160x120 to its clients and misto draws its 320x240 pixels.
-wl_step "frame $FRAMES over an output at scale 2"
+step "frame $FRAMES over an output at scale 2"
 wl_swaymsg output HEADLESS-1 transform normal scale 2 || wl_fail "sway could not scale HEADLESS-1"
 scaled() {
     wl_run wayland-info 2>/dev/null | grep -q "scale: 2," &&
@@ -103,13 +103,13 @@ wl_swaymsg output HEADLESS-1 scale 1 || wl_fail "sway could not scale HEADLESS-1
 rm -f "$WL_TMP/desktop-HEADLESS-1.png"
 poll_until 30 wl_desktop_on HEADLESS-1 || wl_fail "HEADLESS-1 did not come back to scale 1"
 
-wl_step "frame $FRAMES over the bundled picture, without screencopy"
+step "frame $FRAMES over the bundled picture, without screencopy"
 expect_frame "$WL_ROOT/resources/x11/wallpaper.png" 320x240
 run_frames "without screencopy" MISTO_WAYLAND_IGNORE=zwlr_screencopy_manager_v1
 
 end_run HEADLESS-1
 
-wl_step "an output added while it rains"
+step "an output added while it rains"
 wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
 pid=$WL_PID
 wl_expect_rain HEADLESS-1
@@ -128,7 +128,7 @@ done
 wl_expect_rain HEADLESS-1
 end_run HEADLESS-1 HEADLESS-2
 
-wl_step "a compositor without the layer shell"
+step "a compositor without the layer shell"
 wl_run env MISTO_WAYLAND_IGNORE=zwlr_layer_shell_v1 "$misto" --fullscreen >"$WL_TMP/misto.log" 2>&1
 status=$?
 [ "$status" -eq 1 ] && grep -q "no layer shell" "$WL_TMP/misto.log" ||

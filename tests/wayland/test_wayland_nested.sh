@@ -10,7 +10,7 @@ set -u
 misto=$(readlink -f "$1")
 [ -x "$(dirname "$misto")/misto-wayland" ] || wl_fail "no misto-wayland beside $misto"
 
-wl_step "starting a headless sway and one nested in it"
+step "starting a headless sway and one nested in it"
 wl_begin 1 960x360
 wl_nest 2 400x300
 wl_start_client "$WL_TMP/swaybg.log" swaybg -o '*' -i "$WL_ROOT/tests/data/wallpaper.png" -m stretch
@@ -19,7 +19,7 @@ for output in WL-1 WL-2; do
     wl_keep_desktop "$output"
 done
 
-wl_step "starting misto --fullscreen"
+step "starting misto --fullscreen"
 wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen
 pid=$WL_PID
 wl_expect_rain WL-1
@@ -38,31 +38,31 @@ cpu_over() {
 resting_for_a_second() { [ $(($(cpu_over 1) * 300)) -le "$raining" ]; }
 
 raining=$(cpu_over 3)
-wl_step "hiding both outputs: misto took $((raining / 1000000)) ms of CPU in 3 s raining"
+step "hiding both outputs: misto took $((raining / 1000000)) ms of CPU in 3 s raining"
 [ "$raining" -gt 0 ] || wl_fail "misto took no CPU raining"
 wl_outer_swaymsg '[app_id="wlroots"] move container to workspace 9' || wl_fail "sway could not hide the outputs"
 # A hidden output cannot be copied (grim would wait for a frame that never comes): misto's
 # CPU tells. The frames on their way when the windows went come first.
 poll_until 30 resting_for_a_second || wl_fail "misto did not come to rest with its outputs hidden"
 resting=$(cpu_over 3)
-wl_step "misto took $((resting / 1000)) µs of CPU in 3 s hidden"
+step "misto took $((resting / 1000)) µs of CPU in 3 s hidden"
 [ $((resting * 100)) -le "$raining" ] ||
     wl_fail "misto took $resting ns of CPU in 3 s hidden, more than 1 % of the $raining ns raining"
 kill -0 "$pid" 2>/dev/null || wl_fail "misto ended while hidden: $(cat "$WL_TMP/misto.log")"
 
-wl_step "showing them again"
+step "showing them again"
 wl_outer_swaymsg 'workspace 9' || wl_fail "sway could not show the outputs"
 wl_expect_rain WL-1
 wl_expect_rain WL-2
 
-wl_step "taking WL-2 away"
+step "taking WL-2 away"
 wl_outer_swaymsg '[title="WL-2"] kill' || wl_fail "sway could not close WL-2's window"
 gone_2() { ! wl_shot "$WL_TMP/now.png" WL-2; }
 poll_until 30 gone_2 || wl_fail "WL-2 is still there"
 kill -0 "$pid" 2>/dev/null || wl_fail "misto ended when WL-2 went: $(cat "$WL_TMP/misto.log")"
 wl_expect_rain WL-1
 
-wl_step "sending SIGTERM"
+step "sending SIGTERM"
 kill -TERM "$pid"
 poll_until 30 process_gone "$pid" || wl_fail "misto did not end on SIGTERM"
 wait "$pid"

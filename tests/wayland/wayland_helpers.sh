@@ -5,7 +5,7 @@
 # shellcheck shell=bash
 
 WL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-. "$WL_ROOT/scripts/poll.sh"
+. "$WL_ROOT/scripts/test-lib.sh"
 # The user the compositor and its clients run as: nobody, unless the caller is no root.
 WL_UID=65534
 WL_GID=65534
@@ -14,26 +14,11 @@ WL_SWAY_PID=""
 WL_NESTED_PID=""
 WL_TMP=""
 
-wl_step() { echo "$(date +%T) $*"; }
-
 wl_fail() {
     echo "FAIL: $*" >&2
     [ -n "$WL_TMP" ] && [ -f "$WL_TMP/sway.log" ] && tail -n 20 "$WL_TMP/sway.log" >&2
     exit 1
 }
-
-wl_skip() {
-    echo "SKIP: $*" >&2
-    exit 77
-}
-
-wl_need() {
-    local program
-    for program in "$@"; do
-        command -v "$program" >/dev/null || wl_skip "$program is not installed (scripts/install-deps)"
-    done
-}
-
 
 # The command line that runs COMMAND as the compositor's user, in an environment of the
 # compositor's only, in $WL_COMMAND: wl_command COMMAND...
@@ -138,7 +123,7 @@ wl_socket_up() { [ -S "$WL_RUNTIME/$WL_DISPLAY" ] && wl_run wayland-info >/dev/n
 # folder ($WL_RUNTIME, 0700) is that user's alone.
 wl_begin() {
     local outputs=$1 size=$2 i
-    wl_need sway grim swaybg wtype wayland-info setpriv convert compare
+    need_programs sway grim swaybg wtype wayland-info setpriv convert compare
     if [ "$(id -u)" != 0 ]; then
         WL_UID=$(id -u)
         WL_GID=$(id -g)

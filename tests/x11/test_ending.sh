@@ -8,7 +8,7 @@ set -uo pipefail
 
 MISTO=$1
 . "$(dirname "$0")/x11_helpers.sh"
-x11_need Xvfb xwd convert compare xwininfo ipcs
+need_programs Xvfb xwd convert compare xwininfo ipcs
 
 x11_begin 320x240
 ROOT_ID=$(xwininfo -root | awk '/Window id:/ { print $4 }')
@@ -36,7 +36,7 @@ mkdir -p "$X11_TMP/fifo" "$X11_TMP/zero"
 mkfifo "$X11_TMP/fifo/.xscreensaver"
 ln -s /dev/zero "$X11_TMP/zero/.xscreensaver"
 for home in fifo zero; do
-    x11_step "~/.xscreensaver is $home"
+    step "~/.xscreensaver is $home"
     HOME="$X11_TMP/$home" "$MISTO" --window-id "$ROOT_ID" --frames 5 "${RAIN[@]}" \
         2>"$X11_TMP/err" &
     pid=$!
@@ -51,7 +51,7 @@ for home in fifo zero; do
 done
 
 # Raining, then the server stops answering: SIGTERM still ends it.
-x11_step "the server stopped while misto rains"
+step "the server stopped while misto rains"
 "$MISTO" --window-id "$ROOT_ID" "${RAIN[@]}" 2>"$X11_TMP/err" &
 pid=$!
 x11_started $pid
@@ -69,7 +69,7 @@ poll_until 30 test -z "$(x11_segments_of $pid)" ||
     x11_fail "shared memory left: $(x11_segments_of $pid)"
 
 # Still connecting to a stopped server: the same.
-x11_step "the server stopped while misto connects"
+step "the server stopped while misto connects"
 kill -STOP "$PRIVATE_XVFB_PID"
 "$MISTO" --window-id "$ROOT_ID" "${RAIN[@]}" 2>"$X11_TMP/err" &
 pid=$!

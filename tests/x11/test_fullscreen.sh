@@ -7,16 +7,16 @@
 set -u
 . "$(dirname "$0")/x11_helpers.sh"
 misto=$(readlink -f "$1")
-x11_need Xvfb xrandr xdotool xwd convert compare ipcs
+need_programs Xvfb xrandr xdotool xwd convert compare ipcs
 [ -x "$misto" ] || x11_fail "$misto is not a program"
 
-x11_step "starting Xvfb"
+step "starting Xvfb"
 x11_begin 1280x720
 xrandr --setmonitor LEFT 640/169x720/190+0+0 screen >/dev/null &&
     xrandr --setmonitor RIGHT 640/169x720/190+640+0 none >/dev/null ||
     x11_fail "xrandr could not split the screen into two monitors"
 
-x11_step "starting misto --fullscreen"
+step "starting misto --fullscreen"
 "$misto" --fullscreen >"$X11_TMP/misto.log" 2>&1 &
 pid=$!
 x11_started $pid
@@ -31,7 +31,7 @@ x11_started $second
 poll_until 30 process_gone "$second" || x11_fail "a second --fullscreen did not end while one runs"
 kill -0 "$pid" 2>/dev/null || x11_fail "the first --fullscreen ended when a second started"
 
-x11_step "typing a key"
+step "typing a key"
 xdotool key space
 poll_until 30 process_gone "$pid" || x11_fail "--fullscreen did not end on a key"
 wait "$pid"

@@ -8,7 +8,7 @@
 #   test_own_build.sh
 set -u
 . "$(dirname "$0")/x11_helpers.sh"
-x11_need cmake make pkg-config hardening-check
+need_programs cmake make pkg-config hardening-check
 
 x11_begin 64x64
 tree=$X11_TMP/src
@@ -41,7 +41,7 @@ done
 export PKG_CONFIG_LIBDIR=$pc
 pkg-config --exists wayland-client && x11_fail "pkg-config still finds wayland-client"
 
-x11_step "make, without dpkg, apt-get, sudo or the Wayland libraries"
+step "make, without dpkg, apt-get, sudo or the Wayland libraries"
 PATH=$bin make -C "$tree" JOBS=2 >"$X11_TMP/make.log" 2>&1 ||
     x11_fail "make failed: $(tail -n 30 "$X11_TMP/make.log")"
 program=$tree/build/release/misto
@@ -51,7 +51,7 @@ x11_expect_hardened "$program"
 "$program" --help | grep -q "built without its Wayland host" ||
     x11_fail "misto's --help does not say it has no Wayland host"
 
-x11_step "make install and make uninstall"
+step "make install and make uninstall"
 stage=$X11_TMP/stage
 mkdir -p "$stage"
 PATH=$bin make -C "$tree" install DESTDIR="$stage" PREFIX=/usr >"$X11_TMP/install.log" 2>&1 ||

@@ -11,10 +11,10 @@
 #   test_package.sh
 set -u
 . "$(dirname "$0")/x11_helpers.sh"
-x11_need dpkg-buildpackage dh lintian hardening-check desktop-file-validate man dpkg-deb Xvfb \
+need_programs dpkg-buildpackage dh lintian hardening-check desktop-file-validate man dpkg-deb Xvfb \
     python3 convert
 
-x11_step "packing"
+step "packing"
 x11_begin 320x240
 "$X11_ROOT/scripts/make-deb" "$X11_TMP/pack" >"$X11_TMP/pack.log" 2>&1 ||
     x11_fail "make-deb failed: $(cat "$X11_TMP/pack.log")"
@@ -22,7 +22,7 @@ deb=$(ls "$X11_TMP"/pack/misto_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || x11_fail "make-deb made no misto_*.deb: $(cat "$X11_TMP/pack.log")"
 ls "$X11_TMP"/pack/misto-dbgsym_*.deb >/dev/null 2>&1 || x11_fail "make-deb made no -dbgsym"
 
-x11_step "lintian --pedantic"
+step "lintian --pedantic"
 lintian --pedantic "$X11_TMP"/pack/misto_*.changes >"$X11_TMP/lintian.log" 2>&1
 grep -E '^[EW]: ' "$X11_TMP/lintian.log" && x11_fail "lintian reports errors or warnings (above)"
 [ "$(dpkg-deb -f "$deb" Package)" = misto ] || x11_fail "the package is not named misto"
@@ -89,7 +89,7 @@ assert lines, "no controls"
 for line in lines:
     print(base + " " + line)
 PY
-x11_step "running every settings command line"
+step "running every settings command line"
 count=0
 while read -r -a command; do
     timeout 120 "$program" "${command[@]}" --frames 1 </dev/null >"$X11_TMP/run.log" 2>&1 ||

@@ -6,7 +6,7 @@
 set -u
 . "$(dirname "$0")/x11_helpers.sh"
 misto=$(readlink -f "$1")
-x11_need Xvfb xdotool xlogo xwd convert compare
+need_programs Xvfb xdotool xlogo xwd convert compare
 
 x11_begin 1280x720
 # misto's own window: half the screen, at its top left corner (there is no window manager),
@@ -29,7 +29,7 @@ resting() {
     [ $(($(ticks "$1") - before)) -le 4 ]
 }
 
-x11_step "misto --window raining"
+step "misto --window raining"
 "$misto" --window --density 50 --delay 10000 >"$X11_TMP/misto.log" 2>&1 &
 pid=$!
 x11_started $pid
@@ -38,7 +38,7 @@ window=$(xdotool search --name '^Misto$' | head -n 1)
 [ -n "$window" ] || x11_fail "misto's window has no name Misto"
 resting $pid && x11_fail "raining took no CPU: the measure would prove nothing"
 
-x11_step "covered by another window"
+step "covered by another window"
 xlogo -geometry 800x500+0+0 2>/dev/null &
 cover=$!
 x11_started $cover
@@ -46,7 +46,7 @@ poll_until 60 resting $pid || x11_fail "misto kept working under a window that c
 kill $cover
 expect_rain "misto's window uncovered"
 
-x11_step "unmapped"
+step "unmapped"
 xdotool windowunmap "$window"
 poll_until 60 resting $pid || x11_fail "misto kept working with its window unmapped"
 xdotool windowmap "$window"

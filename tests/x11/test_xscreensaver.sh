@@ -9,7 +9,7 @@
 set -u
 . "$(dirname "$0")/x11_helpers.sh"
 misto=$(readlink -f "$1")
-x11_need Xvfb xscreensaver xscreensaver-command setpriv xrandr xwd convert compare ipcs pgrep
+need_programs Xvfb xscreensaver xscreensaver-command setpriv xrandr xwd convert compare ipcs pgrep
 [ -x "$misto" ] || x11_fail "$misto is not a program"
 
 # The daemon refuses to start programs as root; it runs as nobody.
@@ -25,7 +25,7 @@ none_left() { [ -z "$(x11_misto_pids "$user")" ]; }
 run_case() {
     local monitors=$1 images=${2:-} home pids pid windows region expected="" preferences=""
     local program
-    x11_step "$monitors monitor(s) ${images:+(chooseRandomImages $images)}: starting Xvfb"
+    step "$monitors monitor(s) ${images:+(chooseRandomImages $images)}: starting Xvfb"
     x11_begin 1280x720
     if [ "$monitors" -eq 2 ]; then
         xrandr --setmonitor LEFT 640/169x720/190+0+0 screen >/dev/null &&
@@ -66,10 +66,10 @@ CONFIG
     setpriv --reuid=$user --regid=$user --clear-groups env -i HOME="$home" DISPLAY="$DISPLAY" \
         PATH="${images:+$X11_TMP/hacks:}/usr/bin:/bin" xscreensaver --no-splash >"$X11_TMP/daemon.log" 2>&1 &
     x11_started $!
-    x11_step "$monitors monitor(s): starting the daemon"
+    step "$monitors monitor(s): starting the daemon"
     poll_until 30 daemon_ready || x11_fail "the xscreensaver daemon did not answer within 30 s"
 
-    x11_step "$monitors monitor(s): activating"
+    step "$monitors monitor(s): activating"
     timeout 30 xscreensaver-command -activate >/dev/null || x11_fail "xscreensaver-command -activate failed"
     poll_until 30 count_is "$monitors" ||
         x11_fail "$monitors monitor(s): xscreensaver did not start $monitors misto process(es):" \
@@ -80,7 +80,7 @@ CONFIG
     [ "$(echo "$windows" | tr ' ' '\n' | grep . | sort -u | wc -l)" -eq "$monitors" ] ||
         x11_fail "$monitors monitor(s): the programs do not each have their own window: $windows"
 
-    x11_step "$monitors monitor(s): waiting for rain"
+    step "$monitors monitor(s): waiting for rain"
     if [ "$monitors" -eq 1 ]; then
         x11_expect_rain 1280x720+0+0 "the screen" "$expected"
     else
@@ -91,7 +91,7 @@ CONFIG
     [ -n "$(x11_segments_of $pids)" ] ||
         x11_fail "$monitors monitor(s): misto draws without shared memory under xscreensaver"
 
-    x11_step "$monitors monitor(s): deactivating"
+    step "$monitors monitor(s): deactivating"
     timeout 30 xscreensaver-command -deactivate >/dev/null || x11_fail "xscreensaver-command -deactivate failed"
     poll_until 30 none_left || x11_fail "$monitors monitor(s): misto still runs after -deactivate"
     poll_until 30 x11_desktop_back ||

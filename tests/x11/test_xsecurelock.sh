@@ -7,15 +7,15 @@
 set -u
 . "$(dirname "$0")/x11_helpers.sh"
 misto=$(readlink -f "$1")
-x11_need Xvfb xsecurelock xwd convert compare ipcs pgrep
+need_programs Xvfb xsecurelock xwd convert compare ipcs pgrep
 [ -x "$misto" ] || x11_fail "$misto is not a program"
 
 one_misto() { [ "$(x11_misto_pids "$(id -u)" | wc -l)" -eq 1 ]; }
 none_left() { [ -z "$(x11_misto_pids "$(id -u)")" ]; }
 
-x11_step "starting Xvfb"
+step "starting Xvfb"
 x11_begin 1280x720
-x11_step "locking"
+step "locking"
 XSECURELOCK_SAVER=$misto xsecurelock >"$X11_TMP/locker.log" 2>&1 &
 locker=$!
 x11_started $locker
@@ -25,13 +25,13 @@ window=$(x11_environment_of "$pid" XSCREENSAVER_WINDOW)
 [[ "$window" =~ ^[0-9]+$ ]] || x11_fail "xsecurelock passed the window as \"$window\", not in decimal"
 tr '\0' ' ' <"/proc/$pid/cmdline" | grep -q -- "-root" || x11_fail "misto was not started with -root"
 
-x11_step "waiting for rain"
+step "waiting for rain"
 poll_until 30 x11_not_desktop 1280x720+0+0 || x11_fail "nothing shows on the locked screen"
 x11_expect_moving 1280x720+0+0 "the locked screen"
 
 [ -n "$(x11_segments_of "$pid")" ] || x11_fail "misto draws without shared memory under xsecurelock"
 
-x11_step "ending xsecurelock"
+step "ending xsecurelock"
 kill -TERM "$locker"
 poll_until 30 process_gone "$locker" || x11_fail "xsecurelock did not end on SIGTERM"
 poll_until 30 none_left || x11_fail "misto still runs after xsecurelock ended"

@@ -5,30 +5,15 @@
 
 X11_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$X11_ROOT/scripts/private-xvfb.sh"
-. "$X11_ROOT/scripts/poll.sh"
+. "$X11_ROOT/scripts/test-lib.sh"
 
 X11_STARTED=()
 # These tests are about X: run from a Wayland session, misto --fullscreen would rain there.
 unset WAYLAND_DISPLAY
 
-# What a test is about to do, so that a run stopped from outside shows where it was.
-x11_step() { echo "$(date +%T) $*"; }
-
 x11_fail() {
     echo "FAIL: $*" >&2
     exit 1
-}
-
-x11_skip() {
-    echo "SKIP: $*" >&2
-    exit 77
-}
-
-x11_need() {
-    local program
-    for program in "$@"; do
-        command -v "$program" >/dev/null || x11_skip "$program is not installed (scripts/install-deps)"
-    done
 }
 
 # Ends what x11_begin and x11_started began; a test may begin again afterwards.
@@ -47,7 +32,6 @@ x11_end() {
 
 # Remembers a process this test started, to end it on the way out.
 x11_started() { X11_STARTED+=("$1"); }
-
 
 # A private -noreset server (the root picture stays when the last client leaves) showing the
 # test wallpaper, scaled to the screen, as its desktop: $X11_TMP/desktop.png.
