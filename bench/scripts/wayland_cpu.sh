@@ -18,6 +18,8 @@ bench_settings "${1:-}" bench-wayland misto misto-wayland misto-render present-r
 output=HEADLESS-1
 . "$root/tests/wayland/wayland_helpers.sh"
 wl_begin 1 "$size"
+misto=$(wl_stage "$build/misto")
+reference=$(wl_stage "$build/present-reference-wayland")
 wl_wallpaper "$output"
 
 # Starts the command as a client of sway, lets it settle, and sets PROCESS_MS and SERVER_MS to
@@ -45,13 +47,13 @@ measure() {
 printf 'misto under headless sway (pixman) %s, %s s a run, 50 frames/s; CPU ms a frame\n' \
     "$size" "$run"
 printf '%-22s %8s %8s %8s %10s %12s\n' run process server both "/yardstick" "presenting"
-measure present-reference-wayland "$build/present-reference-wayland"
+measure present-reference-wayland "$reference"
 ref=$(awk -v p="$PROCESS_MS" -v s="$SERVER_MS" 'BEGIN { print p + s }')
 printf '%-22s %8.3f %8.3f %8.3f %10s %12s\n' "yardstick (wl_shm)" "$PROCESS_MS" "$SERVER_MS" \
     "$ref" 1 -
 for density in $densities; do
     # misto hands a Wayland session to misto-wayland by exec: the pid measured is the host's.
-    measure misto-wayland "$build/misto" --fullscreen --seed 1 --density "$density"
+    measure misto-wayland "$misto" --fullscreen --seed 1 --density "$density"
     loop=0
     [ "$density" = 0 ] ||
         loop=$(loop_ms "$build/misto-render" "$size" "$WL_TMP/desktop.png" "$density" "$settle" "$run")

@@ -14,6 +14,8 @@ pointer=$(readlink -f "$2")
 
 step "starting a headless sway"
 wl_begin 2 320x240
+misto=$(wl_stage "$misto")
+pointer=$(wl_stage "$pointer")
 wl_wallpaper HEADLESS-1
 poll_until 60 wl_desktop_on HEADLESS-2 || wl_fail "the wallpaper did not reach HEADLESS-2"
 # A pointer on the seat from the start, as a mouse would be, over HEADLESS-1.

@@ -15,6 +15,7 @@ RAIN=(--seed 9 --density 50 --wind-force 20 --min-radius 3)
 
 step "starting a headless sway"
 wl_begin 1 320x240
+misto=$(wl_stage "$misto")
 wl_wallpaper HEADLESS-1
 
 # misto-render's frame N (its only one written) over PICTURE at WxH, into $WL_TMP/expected.png: expect_frame PICTURE WxH.

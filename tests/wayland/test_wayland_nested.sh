@@ -12,8 +12,9 @@ misto=$(readlink -f "$1")
 
 step "starting a headless sway and one nested in it"
 wl_begin 1 960x360
+misto=$(wl_stage "$misto")
 wl_nest 2 400x300
-wl_start_client "$WL_TMP/swaybg.log" swaybg -o '*' -i "$WL_ROOT/tests/data/wallpaper.png" -m stretch
+wl_start_client "$WL_TMP/swaybg.log" swaybg -o '*' -i "$WL_TMP/share/misto/wallpaper.png" -m stretch
 for output in WL-1 WL-2; do
     poll_until 60 wl_picture_settled "$output" || wl_fail "the wallpaper did not settle on $output"
     wl_keep_desktop "$output"

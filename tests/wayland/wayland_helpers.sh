@@ -35,6 +35,22 @@ wl_run() {
     "${WL_COMMAND[@]}"
 }
 
+# A copy of PROGRAM that the compositor's user can run wherever the build lies (a checkout in
+# root's home is closed to others), with misto-wayland beside it when PROGRAM has one and the
+# bundled scene where an installed misto looks for it; prints the copy's path. After wl_begin:
+# wl_stage PROGRAM.
+wl_stage() {
+    local from=$1
+    mkdir -p "$WL_TMP/bin" "$WL_TMP/share/misto"
+    cp "$from" "$WL_TMP/bin/" || wl_fail "cannot copy $from"
+    if [ -x "$(dirname "$from")/misto-wayland" ]; then
+        cp "$(dirname "$from")/misto-wayland" "$WL_TMP/bin/" || wl_fail "cannot copy misto-wayland"
+    fi
+    cp "$WL_ROOT/resources/x11/wallpaper.png" "$WL_TMP/share/misto/"
+    chmod -R a+rX "$WL_TMP/bin" "$WL_TMP/share"
+    echo "$WL_TMP/bin/$(basename "$from")"
+}
+
 # Starts COMMAND as wl_run would, in the background, remembered to be ended on the way out;
 # its pid (the command's own: env and setpriv replace themselves) is in $WL_PID. Its output
 # goes to LOG: wl_start_client LOG COMMAND...
