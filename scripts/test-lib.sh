@@ -19,15 +19,17 @@ need_programs() {
     done
 }
 
-# Polls COMMAND every 0.1 s until it succeeds or SECONDS pass: poll_until SECONDS COMMAND...
+# Polls COMMAND every 0.1 s until it succeeds or SECONDS pass, by the clock however long each
+# try takes (a screenshot on a loaded machine takes most of a second): poll_until SECONDS
+# COMMAND...
 poll_until() {
-    local limit=$(($1 * 10)) i
+    local end=$((SECONDS + $1))
     shift
-    for ((i = 0; i < limit; i++)); do
+    while :; do
         "$@" && return 0
+        [ "$SECONDS" -lt "$end" ] || return 1
         sleep 0.1
     done
-    return 1
 }
 
 # Whether process PID has ended: process_gone PID.

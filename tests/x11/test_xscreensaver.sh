@@ -95,7 +95,9 @@ CONFIG
     timeout 30 xscreensaver-command -deactivate >/dev/null || x11_fail "xscreensaver-command -deactivate failed"
     poll_until 30 none_left || x11_fail "$monitors monitor(s): misto still runs after -deactivate"
     poll_until 30 x11_desktop_back ||
-        x11_fail "$monitors monitor(s): the desktop is not back after -deactivate"
+        x11_fail "$monitors monitor(s): the desktop is not back after -deactivate:" \
+            "$(x11_differing "$X11_TMP/desktop.png" "$X11_TMP/now.png") pixels differ; windows:" \
+            "$(xwininfo -root -children 2>&1 | tail -n +6 | head -20); daemon: $(tail -n 20 "$X11_TMP/daemon.log")"
     [ -z "$(x11_segments_of $pids)" ] ||
         x11_fail "$monitors monitor(s): shared memory left behind by misto: $(ipcs -m -p)"
     # The programs' standard error goes to the daemon's.
