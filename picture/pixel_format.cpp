@@ -1,8 +1,11 @@
 #include "picture/pixel_format.h"
 
+#include <cstddef>
 #include <cstring>
 #include <stdexcept>
 #include <string>
+
+#include "picture/packed_pixels.h"
 
 ChannelMasks channelMasksFor(std::uint32_t bpp) {
     switch (bpp) {
@@ -19,22 +22,6 @@ ChannelMasks channelMasksFor(std::uint32_t bpp) {
 std::uint32_t packPixel(std::uint32_t bpp, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     if (bpp == 16) return ((r >> 3u) << 11u) | ((g >> 2u) << 5u) | (b >> 3u);
     return (static_cast<std::uint32_t>(r) << 16u) | (static_cast<std::uint32_t>(g) << 8u) | b;
-}
-
-void unpackPixel(std::uint32_t bpp, std::uint32_t pixel, std::uint8_t& r, std::uint8_t& g,
-                 std::uint8_t& b) {
-    if (bpp == 16) {
-        const std::uint32_t r5 = (pixel >> 11u) & 31u;
-        const std::uint32_t g6 = (pixel >> 5u) & 63u;
-        const std::uint32_t b5 = pixel & 31u;
-        r = static_cast<std::uint8_t>((r5 << 3u) | (r5 >> 2u));
-        g = static_cast<std::uint8_t>((g6 << 2u) | (g6 >> 4u));
-        b = static_cast<std::uint8_t>((b5 << 3u) | (b5 >> 2u));
-        return;
-    }
-    r = static_cast<std::uint8_t>(pixel >> 16u);
-    g = static_cast<std::uint8_t>(pixel >> 8u);
-    b = static_cast<std::uint8_t>(pixel);
 }
 
 void fillSurface(const Picture& picture, MemorySurface& surface) {
@@ -59,23 +46,11 @@ void fillSurface(const Picture& picture, MemorySurface& surface) {
 }
 
 Picture pictureOf(const MemorySurface& surface) {
-    const std::uint32_t bpp = surface.bpp();
-    channelMasksFor(bpp);
-    const std::uint32_t bytes = bpp / 8;
-    Picture picture(static_cast<std::int32_t>(surface.width()),
-                    static_cast<std::int32_t>(surface.height()));
-    for (std::uint32_t y = 0; y < surface.height(); ++y) {
-        const std::uint8_t* in = surface.row(y);
-        for (std::uint32_t x = 0; x < surface.width(); ++x, in += bytes) {
-            std::uint32_t v = 0;
-            for (std::uint32_t i = 0; i < bytes; ++i)
-                v |= static_cast<std::uint32_t>(in[i]) << (8 * i);
-            std::uint8_t* p =
-                picture.at(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
-            unpackPixel(bpp, v, p[0], p[1], p[2]);
-        }
-    }
-    return picture;
+    const ChannelMasks masks = channelMasksFor(surface.bpp());
+    return pictureOfPackedPixels(PackedPixels{
+        surface.row(0), static_cast<std::int32_t>(surface.width()),
+        static_cast<std::int32_t>(surface.height()), static_cast<std::ptrdiff_t>(surface.pitch()),
+        static_cast<int>(surface.bpp() / 8), masks});
 }
 
 void widenRectTo30(const SurfaceDesc& from, const SurfaceDesc& to, std::int32_t left,

@@ -14,15 +14,11 @@ ChannelMasks channelMasksFor(std::uint32_t bpp);
 
 std::uint32_t packPixel(std::uint32_t bpp, std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
-// Back to 8 bits a channel; 5- and 6-bit channels repeat their top bits below, so white stays
-// white.
-void unpackPixel(std::uint32_t bpp, std::uint32_t pixel, std::uint8_t& r, std::uint8_t& g,
-                 std::uint8_t& b);
-
 // Writes the picture into the surface in the surface's depth; both must have the same size.
 void fillSurface(const Picture& picture, MemorySurface& surface);
 
-// The surface's pixels as RGB.
+// The surface's pixels as RGB; 5- and 6-bit channels repeat their top bits below, so white
+// stays white.
 Picture pictureOf(const MemorySurface& surface);
 
 // Ten bits a channel, as 10-bit desktops hold them: 32 bits a pixel, the top two unused.

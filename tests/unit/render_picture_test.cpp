@@ -111,6 +111,18 @@ TEST(PictureTurn, UndoesEachTurnAndMirror) {
     }
 }
 
+// One pixel of `bpp` bits read back as RGB by pictureOf.
+void unpack(std::uint32_t bpp, std::uint32_t pixel, std::uint8_t& r, std::uint8_t& g,
+            std::uint8_t& b) {
+    MemorySurface s(1, 1, bpp);
+    for (std::uint32_t i = 0; i < bpp / 8; ++i)
+        s.row(0)[i] = static_cast<std::uint8_t>(pixel >> (8 * i));
+    const Picture p = pictureOf(s);
+    r = p.at(0, 0)[0];
+    g = p.at(0, 0)[1];
+    b = p.at(0, 0)[2];
+}
+
 TEST(PixelFormat, PacksAndUnpacksEachDepth) {
     EXPECT_EQ(channelMasksFor(16).r, 0xF800u);
     EXPECT_EQ(channelMasksFor(32).b, 0xFFu);
@@ -120,15 +132,15 @@ TEST(PixelFormat, PacksAndUnpacksEachDepth) {
     EXPECT_EQ(packPixel(16, 0x80, 0x40, 0x08), (16u << 11) | (16u << 5) | 1u);
     EXPECT_EQ(packPixel(24, 1, 2, 3), 0x010203u);
     std::uint8_t r, g, b;
-    unpackPixel(16, 0xFFFF, r, g, b);
+    unpack(16, 0xFFFF, r, g, b);
     EXPECT_EQ(r, 255);
     EXPECT_EQ(g, 255);
     EXPECT_EQ(b, 255);
-    unpackPixel(16, (16u << 11) | (32u << 5) | 1u, r, g, b);
+    unpack(16, (16u << 11) | (32u << 5) | 1u, r, g, b);
     EXPECT_EQ(r, 0x84);
     EXPECT_EQ(g, 0x82);
     EXPECT_EQ(b, 0x08);
-    unpackPixel(32, 0xAA123456u, r, g, b);
+    unpack(32, 0xAA123456u, r, g, b);
     EXPECT_EQ(r, 0x12);
     EXPECT_EQ(g, 0x34);
     EXPECT_EQ(b, 0x56);
