@@ -7,6 +7,7 @@
 #include "app/wayland/shm_buffer.h"
 #include "picture/packed_pixels.h"
 #include "picture/picture_turn.h"
+#include "picture/pixel_format.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ std::optional<PixelLayout> layoutOf(std::uint32_t format) {
     switch (format) {
         case WL_SHM_FORMAT_XRGB8888:
         case WL_SHM_FORMAT_ARGB8888:
-            return PixelLayout{4, {0x00FF0000u, 0x0000FF00u, 0x000000FFu}};
+            return PixelLayout{4, channelMasksFor(32)};
         case WL_SHM_FORMAT_XBGR8888:
         case WL_SHM_FORMAT_ABGR8888:
             return PixelLayout{4, {0x000000FFu, 0x0000FF00u, 0x00FF0000u}};
@@ -33,16 +34,16 @@ std::optional<PixelLayout> layoutOf(std::uint32_t format) {
             return PixelLayout{4, {0x0000FF00u, 0x00FF0000u, 0xFF000000u}};
         case WL_SHM_FORMAT_XRGB2101010:
         case WL_SHM_FORMAT_ARGB2101010:
-            return PixelLayout{4, {0x3FF00000u, 0x000FFC00u, 0x000003FFu}};
+            return PixelLayout{4, kTenBitMasks};
         case WL_SHM_FORMAT_XBGR2101010:
         case WL_SHM_FORMAT_ABGR2101010:
             return PixelLayout{4, {0x000003FFu, 0x000FFC00u, 0x3FF00000u}};
         case WL_SHM_FORMAT_RGB888:
-            return PixelLayout{3, {0xFF0000u, 0x00FF00u, 0x0000FFu}};
+            return PixelLayout{3, channelMasksFor(24)};
         case WL_SHM_FORMAT_BGR888:
             return PixelLayout{3, {0x0000FFu, 0x00FF00u, 0xFF0000u}};
         case WL_SHM_FORMAT_RGB565:
-            return PixelLayout{2, {0xF800u, 0x07E0u, 0x001Fu}};
+            return PixelLayout{2, channelMasksFor(16)};
         case WL_SHM_FORMAT_BGR565:
             return PixelLayout{2, {0x001Fu, 0x07E0u, 0xF800u}};
         default:
@@ -60,7 +61,7 @@ PictureTurn turnOf(std::int32_t transform) {
 struct Capture {
     WaylandDisplay* display;
     std::unique_ptr<ShmBuffer> copy;
-    std::uint32_t format = 0;
+    PixelLayout layout{};
     bool yInverted = false;
     bool done = false;
     bool ready = false;
@@ -78,7 +79,7 @@ struct Capture {
             self.done = true;
             return;
         }
-        self.format = format;
+        self.layout = *layout;
         self.copy = std::make_unique<ShmBuffer>(
             self.display->shm(), static_cast<std::int32_t>(width),
             static_cast<std::int32_t>(height), static_cast<std::int32_t>(stride), format);
@@ -99,7 +100,6 @@ struct Capture {
     }
 
     Picture picture() const {
-        const std::optional<PixelLayout> layout = layoutOf(format);
         const std::uint8_t* top = copy->pixels();
         std::ptrdiff_t step = copy->stride();
         if (yInverted) {
@@ -107,7 +107,7 @@ struct Capture {
             step = -step;
         }
         return pictureOfPackedPixels(PackedPixels{top, copy->width(), copy->height(), step,
-                                                  layout->bytesPerPixel, layout->masks});
+                                                  layout.bytesPerPixel, layout.masks});
     }
 };
 

@@ -169,7 +169,7 @@ struct WaylandDisplay::Listeners {
         auto& self = *static_cast<WaylandDisplay*>(data);
         // No pointer over the rain.
         wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
-        self.pointerOn_ = SurfacePlace{surface, 0, 0};
+        self.pointerOn_ = SurfacePlace{surface, nullptr};
         for (const SurfacePlace& place : self.places_) {
             if (place.surface == surface) self.pointerOn_ = place;
         }
@@ -272,14 +272,17 @@ void WaylandDisplay::forgetGoneOutputs() {
 }
 
 void WaylandDisplay::roundtrip() {
-    if (wl_display_roundtrip(display_.get()) < 0) {
-        throw BasicError(std::string("the Wayland connection failed: ") +
-                         std::strerror(wl_display_get_error(display_.get())));
-    }
+    if (wl_display_roundtrip(display_.get()) < 0) throw failure();
+}
+
+BasicError WaylandDisplay::failure() const {
+    const int error = wl_display_get_error(display_.get());
+    return BasicError(std::string("the Wayland connection failed: ") +
+                      std::strerror(error != 0 ? error : errno));
 }
 
 void WaylandDisplay::placeSurface(wl_surface* surface, const WaylandOutput& output) {
-    places_.push_back(SurfacePlace{surface, output.x, output.y});
+    places_.push_back(SurfacePlace{surface, &output});
 }
 
 void WaylandDisplay::forgetSurface(wl_surface* surface) {
@@ -287,12 +290,14 @@ void WaylandDisplay::forgetSurface(wl_surface* surface) {
         std::remove_if(places_.begin(), places_.end(),
                        [&](const SurfacePlace& place) { return place.surface == surface; }),
         places_.end());
-    if (pointerOn_.surface == surface) pointerOn_ = SurfacePlace{nullptr, 0, 0};
+    if (pointerOn_.surface == surface) pointerOn_ = SurfacePlace{nullptr, nullptr};
 }
 
 void WaylandDisplay::pointerAt(wl_fixed_t x, wl_fixed_t y) {
-    const int ax = std::clamp(pointerOn_.x + wl_fixed_to_int(x), 0, 65535);
-    const int ay = std::clamp(pointerOn_.y + wl_fixed_to_int(y), 0, 65535);
+    // Where the output lies now: an output moved in the layout carries its surface along.
+    const WaylandOutput* output = pointerOn_.output;
+    const int ax = std::clamp((output != nullptr ? output->x : 0) + wl_fixed_to_int(x), 0, 65535);
+    const int ay = std::clamp((output != nullptr ? output->y : 0) + wl_fixed_to_int(y), 0, 65535);
     if (mouse_.moved(static_cast<std::uint16_t>(ax), static_cast<std::uint16_t>(ay))) {
         inputEnded_ = true;
     }

@@ -9,6 +9,7 @@
 
 #include "app/mouse_rule.h"
 #include "app/wayland/wayland_proxy.h"
+#include "foundation/basic_error.h"
 
 // One output as the compositor describes it: its mode in pixels, scale, transform and place
 // in the layout (from xdg-output when there is one), and whether it is powered.
@@ -58,6 +59,8 @@ class WaylandDisplay {
 
     // Sends what waits and throws BasicError when the connection failed.
     void roundtrip();
+    // The error of a connection that failed, to throw.
+    BasicError failure() const;
     // The rain's surfaces are up: a keyboard that comes from now on is the user's at the rain.
     void rainShown() { rainShown_ = true; }
     // Whether the user asked the rain to end.
@@ -74,10 +77,10 @@ class WaylandDisplay {
     struct DisplayCloser {
         void operator()(wl_display* display) const { wl_display_disconnect(display); }
     };
+    // A surface of the rain and the output it covers, whose place in the layout it takes.
     struct SurfacePlace {
         wl_surface* surface;
-        std::int32_t x;
-        std::int32_t y;
+        const WaylandOutput* output;
     };
 
     void addOutput(std::uint32_t name, std::uint32_t version);
@@ -103,7 +106,7 @@ class WaylandDisplay {
     Proxy<wl_pointer> pointer_;
     std::vector<std::unique_ptr<WaylandOutput>> outputs_;
     std::vector<SurfacePlace> places_;
-    SurfacePlace pointerOn_{nullptr, 0, 0};
+    SurfacePlace pointerOn_{nullptr, nullptr};
     MouseRule mouse_;
     // The keys held when the keyboard came to the rain's surface.
     std::vector<std::uint32_t> heldAtEnter_;

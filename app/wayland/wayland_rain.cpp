@@ -5,12 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <string>
 
 #include "app/wayland/output_capture.h"
 #include "engine/frame_pacer.h"
-#include "foundation/basic_error.h"
 #include "rain/rain_random.h"
 
 namespace {
@@ -112,18 +109,13 @@ void WaylandRain::readSignals() {
 
 void WaylandRain::pump(std::optional<std::chrono::nanoseconds> wait) {
     wl_display* display = display_.display();
-    const auto failed = [&]() {
-        const int error = wl_display_get_error(display);
-        return BasicError(std::string("the Wayland connection failed: ") +
-                          std::strerror(error != 0 ? error : errno));
-    };
     while (wl_display_prepare_read(display) != 0) {
-        if (wl_display_dispatch_pending(display) < 0) throw failed();
+        if (wl_display_dispatch_pending(display) < 0) throw display_.failure();
     }
     // A full socket leaves the rest for the next round; only a broken one is an error.
     if (wl_display_flush(display) < 0 && errno != EAGAIN) {
         wl_display_cancel_read(display);
-        throw failed();
+        throw display_.failure();
     }
     timespec timeout{};
     if (wait) {
@@ -133,9 +125,9 @@ void WaylandRain::pump(std::optional<std::chrono::nanoseconds> wait) {
     pollfd fds[2] = {{wl_display_get_fd(display), POLLIN, 0}, {signals_.descriptor(), POLLIN, 0}};
     ppoll(fds, 2, wait ? &timeout : nullptr, nullptr);
     if ((fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
-        if (wl_display_read_events(display) < 0) throw failed();
+        if (wl_display_read_events(display) < 0) throw display_.failure();
     } else {
         wl_display_cancel_read(display);
     }
-    if (wl_display_dispatch_pending(display) < 0) throw failed();
+    if (wl_display_dispatch_pending(display) < 0) throw display_.failure();
 }

@@ -111,11 +111,9 @@ void WaylandScreenRain::send(const std::vector<PixelArea>& areas) {
     for (Slot& slot : slots_) {
         if (slot.wholeStale) continue;
         slot.stale.insert(slot.stale.end(), areas.begin(), areas.end());
-        for (const PixelArea& a : areas) {
-            slot.stalePixels += static_cast<std::int64_t>(a.width()) * a.height();
-        }
+        for (const PixelArea& a : areas) slot.stalePixels += a.pixels();
         if (slot.stale.size() > kMostStaleAreas ||
-            slot.stalePixels >= static_cast<std::int64_t>(width_) * height_) {
+            slot.stalePixels >= PixelArea{0, 0, width_, height_}.pixels()) {
             slot.wholeStale = true;
         }
     }
