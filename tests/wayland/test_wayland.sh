@@ -24,26 +24,11 @@ wl_pointer_step abs 100 100 640 240
 wl_keep_desktop HEADLESS-1 cursor
 wl_keep_desktop HEADLESS-2
 
-# The process PID ends with exit 0: expect_gone PID WHAT.
-expect_gone() {
-    local pid=$1 what=$2 status
-    poll_until 30 process_gone "$pid" || wl_fail "misto did not end on $what"
-    wait "$pid"
-    status=$?
-    [ "$status" -eq 0 ] || wl_fail "misto ended on $what with status $status: $(cat "$WL_TMP/misto.log")"
-}
-
-# The wallpaper (and the cursor where it was) is back on both outputs.
-expect_desktop_back() {
-    local output
-    for output in HEADLESS-1 HEADLESS-2; do
-        poll_until 30 wl_desktop_on "$output" || wl_fail "the wallpaper is not back on $output"
-    done
-}
-
+# misto ends with exit 0 and the wallpaper (and the cursor where it was) is back on both
+# outputs: expect_ended PID WHAT.
 expect_ended() {
-    expect_gone "$@"
-    expect_desktop_back
+    wl_expect_exit_0 "$@"
+    wl_expect_desktops HEADLESS-1 HEADLESS-2
 }
 
 step "starting misto --fullscreen"
@@ -68,10 +53,10 @@ wl_pointer_step rel -2 0
 poll_until 30 wl_output_changed HEADLESS-1 && kill -0 "$pid" 2>/dev/null ||
     wl_fail "misto ended on a move of 2 pixels: $(cat "$WL_TMP/misto.log")"
 wl_pointer_step rel 10 0
-expect_gone "$pid" "a move of the pointer by 10 pixels"
+wl_expect_exit_0 "$pid" "a move of the pointer by 10 pixels"
 # The cursor back where the desktop was kept with it.
 wl_pointer_step rel -10 0
-expect_desktop_back
+wl_expect_desktops HEADLESS-1 HEADLESS-2
 
 step "clicking"
 wl_start_client "$WL_TMP/misto.log" "$misto" --fullscreen

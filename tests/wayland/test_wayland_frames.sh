@@ -42,15 +42,9 @@ run_frames() {
 
 # misto ends on SIGTERM with exit 0 and the desktop is back on every output named.
 end_run() {
-    local output status
     kill -TERM "$pid"
-    poll_until 30 process_gone "$pid" || wl_fail "misto did not end on SIGTERM"
-    wait "$pid"
-    status=$?
-    [ "$status" -eq 0 ] || wl_fail "misto ended on SIGTERM with $status: $(cat "$WL_TMP/misto.log")"
-    for output in "$@"; do
-        poll_until 30 wl_desktop_on "$output" || wl_fail "the desktop is not back on $output"
-    done
+    wl_expect_exit_0 "$pid" SIGTERM
+    wl_expect_desktops "$@"
 }
 
 step "frame $FRAMES over the output's copy"
@@ -73,7 +67,7 @@ for transform in ${TRANSFORMS:-90 flipped-270}; do
     wl_swaymsg output HEADLESS-1 transform "$transform" || wl_fail "sway could not turn HEADLESS-1"
     case $transform in *90 | *270) size=240x320 ;; *) size=320x240 ;; esac
     turned() {
-        wl_run env SWAYSOCK="$WL_RUNTIME/sway-ipc.$WL_UID.$WL_SWAY_PID.sock" swaymsg -t get_outputs |
+        wl_sway_ipc "$WL_SWAY_PID" -t get_outputs |
             grep -q "\"transform\": \"$transform\"" &&
             wl_shot "$WL_TMP/now.png" HEADLESS-1 && [ "$(identify -format %wx%h "$WL_TMP/now.png")" = $size ]
     }

@@ -65,9 +65,6 @@ wl_expect_rain WL-1
 
 step "sending SIGTERM"
 kill -TERM "$pid"
-poll_until 30 process_gone "$pid" || wl_fail "misto did not end on SIGTERM"
-wait "$pid"
-status=$?
-[ "$status" -eq 0 ] || wl_fail "misto ended on SIGTERM with $status: $(cat "$WL_TMP/misto.log")"
-poll_until 30 wl_desktop_on WL-1 || wl_fail "the desktop is not back on WL-1"
+wl_expect_exit_0 "$pid" SIGTERM
+wl_expect_desktops WL-1
 echo "PASS: misto rests while its outputs are hidden ($((resting / 1000)) µs against $((raining / 1000)) µs in 3 s), rains on when shown, loses an output taken away, ends on SIGTERM"

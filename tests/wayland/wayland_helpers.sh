@@ -78,16 +78,37 @@ wl_end() {
     WL_TMP=""
 }
 
-# A command to the sway the clients run on (the nested one after wl_nest) through its IPC
-# socket, as swaymsg takes it: wl_swaymsg COMMAND...
-wl_swaymsg() {
-    wl_run env SWAYSOCK="$WL_RUNTIME/sway-ipc.$WL_UID.${WL_NESTED_PID:-$WL_SWAY_PID}.sock" \
-        swaymsg "$@" >/dev/null
+# swaymsg to the sway of process PID through its IPC socket, its answer on stdout:
+# wl_sway_ipc PID SWAYMSG_ARGUMENTS...
+wl_sway_ipc() {
+    local pid=$1
+    shift
+    wl_run env SWAYSOCK="$WL_RUNTIME/sway-ipc.$WL_UID.$pid.sock" swaymsg "$@"
 }
 
+# A command to the sway the clients run on (the nested one after wl_nest), as swaymsg takes
+# it: wl_swaymsg COMMAND...
+wl_swaymsg() { wl_sway_ipc "${WL_NESTED_PID:-$WL_SWAY_PID}" "$@" >/dev/null; }
+
 # The same to the headless sway, which shows the nested one's outputs as windows.
-wl_outer_swaymsg() {
-    wl_run env SWAYSOCK="$WL_RUNTIME/sway-ipc.$WL_UID.$WL_SWAY_PID.sock" swaymsg "$@" >/dev/null
+wl_outer_swaymsg() { wl_sway_ipc "$WL_SWAY_PID" "$@" >/dev/null; }
+
+# Process PID, a misto started by wl_start_client with its output in $WL_TMP/misto.log, ends
+# within 30 s with exit 0: wl_expect_exit_0 PID WHAT (what ended it).
+wl_expect_exit_0() {
+    local pid=$1 what=$2 status
+    poll_until 30 process_gone "$pid" || wl_fail "misto did not end on $what"
+    wait "$pid"
+    status=$?
+    [ "$status" -eq 0 ] || wl_fail "misto ended on $what with status $status: $(cat "$WL_TMP/misto.log")"
+}
+
+# Each OUTPUT shows its desktop again (wl_desktop_of) within 30 s: wl_expect_desktops OUTPUT...
+wl_expect_desktops() {
+    local output
+    for output in "$@"; do
+        poll_until 30 wl_desktop_on "$output" || wl_fail "the desktop is not back on $output"
+    done
 }
 
 # A second sway, whose OUTPUTS outputs (WL-1, WL-2, ...) are windows side by side on the
